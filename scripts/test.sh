@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds everything with warnings as errors and runs the whole test suite.
+# Exits non-zero on any failure: formatting, build, a test, a fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+scripts/setup.sh
+
+jobs=$(nproc)
+
+echo "== format check"
+mapfile -t sources < <(git ls-files -co --exclude-standard -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' \
+    'tests/*.h' 'bench/*.cpp' 'bench/*.h')
+if ((${#sources[@]})); then
+    clang-format --dry-run --Werror "${sources[@]}"
+fi
+
+echo "== build"
+build=${TALVEX_BUILD_DIR:-$root/build/ci}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVEX_WERROR=ON
+cmake --build "$build" -j "$jobs"
+
+echo "== tests"
+(cd "$build" && ctest --output-on-failure -j "$jobs" --timeout 600)
+
+if [ "${TALVEX_SKIP_FUZZ:-0}" != 1 ] && ls tests/fuzz/fuzz_*.cpp >/dev/null 2>&1; then
+    echo "== fuzz (bounded)"
+    fuzz=$root/build/fuzz
+    CC=clang CXX=clang++ cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTALVEX_FUZZ=ON -DTALVEX_BUILD_TESTS=ON -DTALVEX_BUILD_BENCH=OFF -DTALVEX_WITH_QT=OFF
+    cmake --build "$fuzz" -j "$jobs" --target fuzz_all
+    seconds=${TALVEX_FUZZ_SECONDS:-20}
+    for target in "$fuzz"/tests/fuzz/fuzz_*; do
+        [ -x "$target" ] || continue
+        name=$(basename "$target")
+        corpus=$fuzz/corpus/$name
+        mkdir -p "$corpus"
+        seeds=()
+        if [ -d "tests/fuzz/seeds/$name" ]; then
+            seeds=("tests/fuzz/seeds/$name")
+        fi
+        echo "-- $name for ${seconds}s"
+        "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+            -print_final_stats=0 "$corpus" "${seeds[@]}" 2>"$fuzz/$name.log" ||
+            { tail -n 40 "$fuzz/$name.log"; exit 1; }
+    done
+fi
+echo "== all tests passed"

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <string>
+
+// Names the platform backends this build contains, e.g. "ALSA sequencer, PortAudio, FFmpeg, Qt".
+std::string PlatformBackendNames();
