@@ -1,0 +1,104 @@
+#include "framework/CHfcFile.h"
+
+CHfcFile::~CHfcFile() {
+    Close();
+}
+
+bool CHfcFile::Open(const std::string& path, int flags) {
+    if (file_) {
+        return false;
+    }
+    const bool binary = (flags & kBinary) != 0;
+    const char* mode = nullptr;
+    switch (flags & kReadWrite) {
+    case kRead:
+        mode = binary ? "rb" : "rt";
+        break;
+    case kWrite:
+        mode = binary ? "wb" : "wt";
+        break;
+    case kReadWrite:
+        mode = binary ? "r+b" : "r+t";
+        break;
+    default:
+        return false;
+    }
+    // glibc ignores 't'; it only marks text mode on other platforms.
+    std::string m(mode);
+    if (!binary) {
+        m.erase(m.find('t'), 1);
+    }
+    file_ = std::fopen(path.c_str(), m.c_str());
+    return file_ != nullptr;
+}
+
+bool CHfcFile::OpenMemory(const uint8_t* data, size_t size) {
+    if (file_) {
+        return false;
+    }
+    static const uint8_t empty = 0;
+    // fmemopen refuses a zero size; an empty view reads nothing either way.
+    if (size == 0) {
+        file_ = fmemopen(const_cast<uint8_t*>(&empty), 1, "rb");
+        if (file_) {
+            std::fseek(file_, 0, SEEK_END);
+        }
+        return file_ != nullptr;
+    }
+    file_ = fmemopen(const_cast<uint8_t*>(data), size, "rb");
+    return file_ != nullptr;
+}
+
+bool CHfcFile::Close() {
+    if (!file_) {
+        return false;
+    }
+    const int rc = std::fclose(file_);
+    file_ = nullptr;
+    return rc == 0;
+}
+
+size_t CHfcFile::Read(void* buffer, size_t n) {
+    if (!file_ || n == 0) {
+        return 0;
+    }
+    return std::fread(buffer, 1, n, file_);
+}
+
+size_t CHfcFile::Write(const void* buffer, size_t n) {
+    if (!file_ || n == 0) {
+        return 0;
+    }
+    return std::fwrite(buffer, 1, n, file_);
+}
+
+bool CHfcFile::Seek(long long offset, int origin) {
+    if (!file_) {
+        return false;
+    }
+    static const int whence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+    if (origin < 0 || origin > 2) {
+        return false;
+    }
+    return fseeko(file_, static_cast<off_t>(offset), whence[origin]) == 0;
+}
+
+long long CHfcFile::Tell() const {
+    if (!file_) {
+        return -1;
+    }
+    return static_cast<long long>(ftello(file_));
+}
+
+long long CHfcFile::Remaining() {
+    if (!file_) {
+        return 0;
+    }
+    const long long here = Tell();
+    if (here < 0 || fseeko(file_, 0, SEEK_END) != 0) {
+        return 0;
+    }
+    const long long end = Tell();
+    fseeko(file_, static_cast<off_t>(here), SEEK_SET);
+    return end > here ? end - here : 0;
+}
