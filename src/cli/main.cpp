@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "cli/CliUi.h"
 #include "framework/EfTrace.h"
 #include "platform/PlatformBackends.h"
 
@@ -32,6 +33,7 @@ void PrintHelp() {
 
 int main(int argc, char** argv) {
     EfTraceEnableFromEnvironment();
+    cli::InstallTerminalUi();
     if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0 ||
         std::strcmp(argv[1], "-h") == 0) {
         PrintHelp();
