@@ -5,6 +5,7 @@
 #include "framework/CEfAlertPresenter.h"
 #include "framework/CEfMessagePump.h"
 #include "framework/CEfProgressFactory.h"
+#include "framework/CHfcFileDialogFactory.h"
 #include "framework/EfTrace.h"
 
 namespace {
@@ -29,13 +30,33 @@ public:
     void DispatchPending() override {}
 };
 
+class CHeadlessFileDialog : public CHfcFileDialog {
+public:
+    using CHfcFileDialog::CHfcFileDialog;
+
+protected:
+    ShowResult Show(std::string&) override { return ShowResult::kCancelled; }
+};
+
+class CHeadlessFileDialogs : public CHfcFileDialogFactory {
+public:
+    std::unique_ptr<CHfcFileDialog> CreateOpenFileDialog() override {
+        return std::make_unique<CHeadlessFileDialog>(CHfcFileDialog::kOpen);
+    }
+    std::unique_ptr<CHfcFileDialog> CreateSaveFileDialog() override {
+        return std::make_unique<CHeadlessFileDialog>(CHfcFileDialog::kSave);
+    }
+};
+
 CHeadlessAlerts headlessAlerts;
 CHeadlessProgress headlessProgress;
 CHeadlessPump headlessPump;
+CHeadlessFileDialogs headlessFileDialogs;
 
 std::atomic<CEfAlertPresenter*> alerts{&headlessAlerts};
 std::atomic<CEfProgressFactory*> progress{&headlessProgress};
 std::atomic<CEfMessagePump*> pump{&headlessPump};
+std::atomic<CHfcFileDialogFactory*> fileDialogs{&headlessFileDialogs};
 
 } // namespace
 
@@ -51,6 +72,10 @@ CEfMessagePump& CEfUiServices::Pump() {
     return *pump.load();
 }
 
+CHfcFileDialogFactory& CEfUiServices::FileDialogs() {
+    return *fileDialogs.load();
+}
+
 void CEfUiServices::SetAlerts(CEfAlertPresenter* presenter) {
     alerts.store(presenter ? presenter : &headlessAlerts);
 }
@@ -61,4 +86,8 @@ void CEfUiServices::SetProgress(CEfProgressFactory* factory) {
 
 void CEfUiServices::SetPump(CEfMessagePump* p) {
     pump.store(p ? p : &headlessPump);
+}
+
+void CEfUiServices::SetFileDialogs(CHfcFileDialogFactory* factory) {
+    fileDialogs.store(factory ? factory : &headlessFileDialogs);
 }

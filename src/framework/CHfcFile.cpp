@@ -1,5 +1,8 @@
 #include "framework/CHfcFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 CHfcFile::~CHfcFile() {
     Close();
 }
@@ -27,6 +30,12 @@ bool CHfcFile::Open(const std::string& path, int flags) {
     std::string m(mode);
     if (!binary) {
         m.erase(m.find('t'), 1);
+    }
+    if ((flags & kExclusive) != 0) {
+        if ((flags & kReadWrite) != kWrite) {
+            return false;
+        }
+        m += 'x';
     }
     file_ = std::fopen(path.c_str(), m.c_str());
     return file_ != nullptr;
@@ -56,6 +65,28 @@ bool CHfcFile::Close() {
     const int rc = std::fclose(file_);
     file_ = nullptr;
     return rc == 0;
+}
+
+bool CHfcFile::Flush() {
+    if (!file_) {
+        return false;
+    }
+    if (std::fflush(file_) != 0) {
+        return false;
+    }
+    const int fd = fileno(file_);
+    // Memory views have no descriptor and nothing to sync.
+    return fd < 0 || fsync(fd) == 0;
+}
+
+bool CHfcFile::SyncFolder(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool synced = fsync(fd) == 0;
+    ::close(fd);
+    return synced;
 }
 
 size_t CHfcFile::Read(void* buffer, size_t n) {

@@ -14,6 +14,8 @@ public:
         kWrite = 2,
         kReadWrite = 3,
         kBinary = 8,
+        // With kWrite: fail when the file already exists instead of truncating it.
+        kExclusive = 16,
     };
     enum Origin : int { kBegin = 0, kCurrent = 1, kEnd = 2 };
 
@@ -22,11 +24,18 @@ public:
     CHfcFile(const CHfcFile&) = delete;
     CHfcFile& operator=(const CHfcFile&) = delete;
 
-    // Flags 1 read, 2 write, 3 read and write select "r", "w" or "r+"; flag 8 adds binary.
+    // Flags 1 read, 2 write, 3 read and write select "r", "w" or "r+"; flag 8 adds binary and
+    // flag 16 makes a write open fail on an existing file.
     bool Open(const std::string& path, int flags);
     // Opens a read-only view of memory the caller keeps alive (fuzzing, tests, clipboard).
     bool OpenMemory(const uint8_t* data, size_t size);
     bool Close();
+    // Pushes buffered data to the operating system and asks it to put the data on the disk;
+    // false when either step fails (for example a full disk).
+    bool Flush();
+    // Asks the operating system to put a folder's entries on the disk, so that a file just
+    // renamed into it stays renamed after a crash; false when that is not possible.
+    static bool SyncFolder(const std::string& path);
     size_t Read(void* buffer, size_t n);
     size_t Write(const void* buffer, size_t n);
     bool Seek(long long offset, int origin);

@@ -30,6 +30,10 @@ inline uint32_t ReadLE32(const uint8_t* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
+inline uint64_t ReadLE64(const uint8_t* p) {
+    return uint64_t(ReadLE32(p)) | (uint64_t(ReadLE32(p + 4)) << 32);
+}
+
 inline void WriteBE16(uint8_t* p, uint16_t v) {
     p[0] = static_cast<uint8_t>(v >> 8);
     p[1] = static_cast<uint8_t>(v);
@@ -64,6 +68,11 @@ inline void WriteLE32(uint8_t* p, uint32_t v) {
     p[1] = static_cast<uint8_t>(v >> 8);
     p[2] = static_cast<uint8_t>(v >> 16);
     p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+inline void WriteLE64(uint8_t* p, uint64_t v) {
+    WriteLE32(p, static_cast<uint32_t>(v));
+    WriteLE32(p + 4, static_cast<uint32_t>(v >> 32));
 }
 
 // A multi-character constant such as 'TXPG': the first character in the most significant byte.
