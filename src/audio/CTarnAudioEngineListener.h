@@ -1,0 +1,13 @@
+#pragma once
+
+// Told by the preview engine when the preview reached its end (one-shot) or wrapped to its start
+// (looping). Calls come from the rendering thread, with no engine lock held; a listener hands
+// them on to the user-interface thread rather than touching windows there.
+class CTarnAudioEngineListener {
+public:
+    virtual void OnTarnAudioPreviewFinished() = 0;
+    virtual void OnTarnAudioPreviewLooped() = 0;
+
+protected:
+    ~CTarnAudioEngineListener() = default;
+};

@@ -1,0 +1,220 @@
+#include "platform/portaudio/CHfcPortAudioOutput.h"
+
+#include <chrono>
+#include <fcntl.h>
+#include <portaudio.h>
+#include <unistd.h>
+
+#include "framework/EfTrace.h"
+#include "platform/CHfcAudioOutputListener.h"
+
+namespace {
+
+bool SampleFormatFor(int bits, PaSampleFormat& format) {
+    switch (bits) {
+    case 8:
+        format = paUInt8;
+        return true;
+    case 16:
+        format = paInt16;
+        return true;
+    case 24:
+        format = paInt24;
+        return true;
+    case 32:
+        format = paInt32;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Output parameters for the default device; false when there is no device or the format has no
+// PortAudio equivalent.
+bool OutputParameters(const HfcAudioFormat& format, PaStreamParameters& parameters) {
+    parameters = {};
+    parameters.device = Pa_GetDefaultOutputDevice();
+    if (parameters.device == paNoDevice) {
+        EfTrace("CHfcPortAudioOutput - no default output device");
+        return false;
+    }
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(parameters.device);
+    if (info == nullptr || !format.IsValid() ||
+        !SampleFormatFor(format.bitsPerSample, parameters.sampleFormat)) {
+        return false;
+    }
+    parameters.channelCount = format.channels;
+    parameters.suggestedLatency = info->defaultLowOutputLatency;
+    return true;
+}
+
+// The host APIs probed by PortAudio (ALSA, JACK) report every absent card and server on stderr;
+// the program reports a missing device itself, so their chatter is kept off the terminal.
+class QuietStderr {
+public:
+    QuietStderr() : saved_(dup(STDERR_FILENO)) {
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0) {
+            dup2(null, STDERR_FILENO);
+        }
+        if (null >= 0) {
+            close(null);
+        }
+    }
+    ~QuietStderr() {
+        if (saved_ >= 0) {
+            dup2(saved_, STDERR_FILENO);
+            close(saved_);
+        }
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int saved_;
+};
+
+} // namespace
+
+CHfcPortAudioOutput::CHfcPortAudioOutput() {
+    PaError error;
+    {
+        QuietStderr quiet;
+        error = Pa_Initialize();
+    }
+    initialized_ = error == paNoError;
+    if (!initialized_) {
+        EfTrace("CHfcPortAudioOutput - %s", Pa_GetErrorText(error));
+    }
+}
+
+CHfcPortAudioOutput::~CHfcPortAudioOutput() {
+    Close();
+    if (initialized_) {
+        Pa_Terminate();
+    }
+}
+
+bool CHfcPortAudioOutput::IsFormatSupported(const HfcAudioFormat& format) {
+    PaStreamParameters parameters;
+    if (!initialized_ || !OutputParameters(format, parameters)) {
+        return false;
+    }
+    return Pa_IsFormatSupported(nullptr, &parameters, format.samplingRate) == paFormatIsSupported;
+}
+
+bool CHfcPortAudioOutput::Open(const HfcAudioFormat& format, CHfcAudioOutputListener& listener) {
+    PaStreamParameters parameters;
+    if (!initialized_ || IsOpen() || !OutputParameters(format, parameters)) {
+        return false;
+    }
+    PaStream* stream = nullptr;
+    PaError error = Pa_OpenStream(&stream, nullptr, &parameters, format.samplingRate,
+                                  paFramesPerBufferUnspecified, paNoFlag, nullptr, nullptr);
+    if (error == paNoError) {
+        error = Pa_StartStream(stream);
+        if (error != paNoError) {
+            Pa_CloseStream(stream);
+        }
+    }
+    if (error != paNoError) {
+        EfTrace("CHfcPortAudioOutput::Open() - %s", Pa_GetErrorText(error));
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stream_ = stream;
+        format_ = format;
+        listener_ = &listener;
+        queue_.clear();
+        stopping_ = false;
+        open_ = true;
+    }
+    thread_ = std::thread(&CHfcPortAudioOutput::Run, this);
+    return true;
+}
+
+bool CHfcPortAudioOutput::IsOpen() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return open_;
+}
+
+bool CHfcPortAudioOutput::Write(int bufferId, const uint8_t* data, size_t bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!open_ || data == nullptr) {
+        return false;
+    }
+    queue_.push_back({bufferId, data, bytes});
+    wake_.notify_all();
+    return true;
+}
+
+void CHfcPortAudioOutput::Reset() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.clear();
+}
+
+void CHfcPortAudioOutput::Close() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!open_) {
+            return;
+        }
+        stopping_ = true;
+        queue_.clear();
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    PaStream* stream = static_cast<PaStream*>(stream_);
+    Pa_AbortStream(stream);
+    const PaError error = Pa_CloseStream(stream);
+    if (error != paNoError) {
+        EfTrace("CHfcPortAudioOutput::Close() - %s", Pa_GetErrorText(error));
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    stream_ = nullptr;
+    listener_ = nullptr;
+    open_ = false;
+}
+
+void CHfcPortAudioOutput::Run() {
+    using Clock = std::chrono::steady_clock;
+    // A device that takes data faster than it plays it (a null sink) would otherwise make the
+    // writer and the rendering thread spin; writing is held to at most this far ahead.
+    constexpr std::chrono::milliseconds kMaxAhead{250};
+    const Clock::time_point started = Clock::now();
+    double secondsWritten = 0.0;
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (true) {
+        wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+        if (stopping_) {
+            return;
+        }
+        const Queued buffer = queue_.front();
+        queue_.pop_front();
+        // The copy frees the writer's buffer before the blocking write, so Reset never waits for
+        // the device.
+        playing_.assign(buffer.data, buffer.data + buffer.bytes);
+        PaStream* stream = static_cast<PaStream*>(stream_);
+        CHfcAudioOutputListener* listener = listener_;
+        const unsigned long frames =
+            static_cast<unsigned long>(buffer.bytes / static_cast<size_t>(format_.bytesPerFrame));
+        lock.unlock();
+        const PaError error = Pa_WriteStream(stream, playing_.data(), frames);
+        if (error != paNoError && error != paOutputUnderflowed) {
+            EfTrace("CHfcPortAudioOutput - %s", Pa_GetErrorText(error));
+        }
+        secondsWritten += static_cast<double>(frames) / format_.samplingRate;
+        const auto ahead = started +
+                           std::chrono::duration_cast<Clock::duration>(
+                               std::chrono::duration<double>(secondsWritten)) -
+                           Clock::now();
+        if (ahead > kMaxAhead) {
+            std::this_thread::sleep_for(ahead - kMaxAhead);
+        }
+        listener->OnHfcAudioBufferDone(buffer.id);
+        lock.lock();
+    }
+}
