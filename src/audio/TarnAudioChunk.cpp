@@ -1,0 +1,112 @@
+#include "audio/TarnAudioChunk.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "data/CTarnFileException.h"
+#include "data/CTarnSampleData.h"
+#include "files/TarnChunk.h"
+#include "framework/CHfcFile.h"
+#include "framework/EfByteOrder.h"
+#include "framework/EfTrace.h"
+
+namespace tarn {
+
+bool ReadAudioChunkHeader(CHfcFile& file, bool bigEndian, AudioChunk& chunk) {
+    uint8_t header[8];
+    chunk.start = file.Tell();
+    if (chunk.start < 0 || file.Read(header, sizeof header) < sizeof header) {
+        return false;
+    }
+    chunk.id = ef::ReadBE32(header);
+    chunk.size = bigEndian ? ef::ReadBE32(header + 4) : ef::ReadLE32(header + 4);
+    return true;
+}
+
+bool SkipAudioChunk(CHfcFile& file, const AudioChunk& chunk, const char* seekFailureTrace) {
+    const long long next = chunk.start + 8 + chunk.size + (chunk.size & 1);
+    if (!file.Seek(next, CHfcFile::kBegin)) {
+        EfTrace("%s", seekFailureTrace);
+        return false;
+    }
+    return true;
+}
+
+void TraceUnknownChunk(uint32_t id) {
+    const char text[5] = {char(id >> 24), char(id >> 16), char(id >> 8), char(id), 0};
+    EfTrace("Unknown Chunk: %s", text);
+}
+
+int MaxFramesAt(int samplingRate) {
+    return static_cast<int>(int64_t(samplingRate) * MaxSampleFrames /
+                            CTarnSampleData::kDeviceSampleRate);
+}
+
+void ResetHeader(CTarnSampleData& sample) {
+    const CTarnSampleData defaults;
+    sample.CopyHeaderFrom(&defaults);
+    sample.SetPlayLength(defaults.GetPlayLength());
+}
+
+void PrepareDeviceBuffer(CTarnSampleData& sample, int samplingRate) {
+    sample.SetChannels(2, false);
+    sample.SetBitsPerSample(16, false);
+    sample.SetSamplingRate(samplingRate, false);
+    sample.SetFrameCount(MaxSampleFrames, false);
+    if (!sample.Reallocate() || !sample.GetData()) {
+        throw CTarnFileException(CTarnFileException::kOutOfMemory);
+    }
+    std::memset(sample.GetData(), 0, static_cast<size_t>(MaxSampleFrames) * 4);
+}
+
+namespace {
+
+inline uint16_t DeviceValue(const uint8_t* p, const PcmLayout& layout) {
+    switch (layout.bits) {
+    case 8:
+        return static_cast<uint16_t>((layout.unsigned8 ? int(p[0]) - 128 : int(int8_t(p[0]))) *
+                                     256);
+    case 16:
+        return layout.bigEndian ? ef::ReadBE16(p) : ef::ReadLE16(p);
+    default:
+        return layout.bigEndian ? ef::ReadBE16(p) : ef::ReadLE16(p + 1);
+    }
+}
+
+} // namespace
+
+void ConvertPcmToDevice(const uint8_t* source, int frames, const PcmLayout& layout,
+                        CTarnSampleData& sample) {
+    uint8_t* out = sample.GetData();
+    const size_t width = static_cast<size_t>(layout.bits / 8);
+    for (int f = 0; f < frames; ++f, out += 4) {
+        const uint16_t left = DeviceValue(source, layout);
+        source += width;
+        uint16_t right = left;
+        if (layout.channels == 2) {
+            right = DeviceValue(source, layout);
+            source += width;
+        }
+        ef::WriteLE16(out, left);
+        ef::WriteLE16(out + 2, right);
+    }
+}
+
+void ReadPcmFrames(CHfcFile& file, int frames, const PcmLayout& layout, CTarnSampleData& sample) {
+    std::vector<uint8_t> block(static_cast<size_t>(frames) *
+                               static_cast<size_t>(layout.BytesPerFrame()));
+    ReadExact(file, block.data(), block.size());
+    ConvertPcmToDevice(block.data(), frames, layout, sample);
+}
+
+std::vector<uint8_t> PlayRangeBytes(const CTarnSampleData& sample) {
+    const size_t size = static_cast<size_t>(std::max(0, sample.GetPlayFrames())) *
+                        static_cast<size_t>(sample.GetBytesPerFrame());
+    std::vector<uint8_t> bytes(size, 0);
+    if (const uint8_t* data = sample.GetData()) {
+        std::memcpy(bytes.data(), data, std::min(size, static_cast<size_t>(sample.GetDataSize())));
+    }
+    return bytes;
+}
+
+} // namespace tarn

@@ -1,0 +1,230 @@
+#include "platform/ffmpeg/CHfcFfmpegAudioDecoder.h"
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+
+#include "framework/EfTrace.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/log.h>
+#include <libswresample/swresample.h>
+}
+
+namespace {
+
+// More channels than any real file holds; bounds the scratch planes of one conversion.
+constexpr int kMaxSourceChannels = 64;
+
+struct FormatCloser {
+    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
+};
+struct CodecFreer {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct ResamplerFreer {
+    void operator()(SwrContext* c) const { swr_free(&c); }
+};
+struct FrameFreer {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+struct PacketFreer {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+
+void QuietLibraries() {
+    static std::once_flag once;
+    std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
+}
+
+// Converts decoded frames to 48 kHz planar float and appends them to the result, up to a limit.
+class PlaneCollector {
+public:
+    PlaneCollector(size_t maxFrames, int maxChannels, CHfcCompressedAudioDecoder::Result& out)
+        : maxFrames_(maxFrames), maxChannels_(maxChannels), out_(out) {}
+
+    bool Full() const { return frames_ >= maxFrames_; }
+    bool Started() const { return resampler_ != nullptr; }
+
+    bool Add(const AVFrame* frame) {
+        if (!resampler_ && !Start(frame)) {
+            return false;
+        }
+        if (frame->sample_rate != inRate_ || frame->format != inFormat_ ||
+            av_channel_layout_compare(&frame->ch_layout, &layout_) != 0) {
+            EfTrace("FFmpeg decoder: the stream changes its format midway.");
+            return false;
+        }
+        return Convert(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+    }
+
+    // Drains what the resampler still holds.
+    bool Finish() { return !resampler_ || Convert(nullptr, 0); }
+
+    ~PlaneCollector() { av_channel_layout_uninit(&layout_); }
+    PlaneCollector(const PlaneCollector&) = delete;
+    PlaneCollector& operator=(const PlaneCollector&) = delete;
+
+private:
+    bool Start(const AVFrame* frame) {
+        const int channels = frame->ch_layout.nb_channels;
+        if (channels <= 0 || channels > kMaxSourceChannels || frame->sample_rate <= 0) {
+            return false;
+        }
+        if (av_channel_layout_copy(&layout_, &frame->ch_layout) < 0) {
+            return false;
+        }
+        if (layout_.order == AV_CHANNEL_ORDER_UNSPEC) {
+            av_channel_layout_uninit(&layout_);
+            av_channel_layout_default(&layout_, channels);
+        }
+        inRate_ = frame->sample_rate;
+        inFormat_ = frame->format;
+        SwrContext* raw = nullptr;
+        // Same layout in and out: channels are only resampled, never mixed.
+        if (swr_alloc_set_opts2(&raw, &layout_, AV_SAMPLE_FMT_FLTP,
+                                CHfcCompressedAudioDecoder::kOutputRate, &layout_,
+                                static_cast<AVSampleFormat>(inFormat_), inRate_, 0, nullptr) < 0) {
+            return false;
+        }
+        resampler_.reset(raw);
+        if (swr_init(resampler_.get()) < 0) {
+            return false;
+        }
+        out_.sourceChannels = channels;
+        out_.channels.assign(static_cast<size_t>(std::min(channels, maxChannels_)), {});
+        scratch_.assign(static_cast<size_t>(channels), {});
+        return true;
+    }
+
+    bool Convert(const uint8_t** in, int inFrames) {
+        const int room = swr_get_out_samples(resampler_.get(), inFrames);
+        if (room < 0) {
+            return false;
+        }
+        if (room == 0) {
+            return true;
+        }
+        std::vector<uint8_t*> planes(scratch_.size());
+        for (size_t c = 0; c < scratch_.size(); ++c) {
+            scratch_[c].resize(static_cast<size_t>(room));
+            planes[c] = reinterpret_cast<uint8_t*>(scratch_[c].data());
+        }
+        const int made = swr_convert(resampler_.get(), planes.data(), room, in, inFrames);
+        if (made < 0) {
+            return false;
+        }
+        const size_t take = std::min(static_cast<size_t>(made), maxFrames_ - frames_);
+        for (size_t c = 0; c < out_.channels.size(); ++c) {
+            out_.channels[c].insert(out_.channels[c].end(), scratch_[c].begin(),
+                                    scratch_[c].begin() + static_cast<std::ptrdiff_t>(take));
+        }
+        frames_ += take;
+        return true;
+    }
+
+    size_t maxFrames_;
+    int maxChannels_;
+    CHfcCompressedAudioDecoder::Result& out_;
+    std::unique_ptr<SwrContext, ResamplerFreer> resampler_;
+    AVChannelLayout layout_{};
+    int inRate_ = 0;
+    int inFormat_ = 0;
+    size_t frames_ = 0;
+    std::vector<std::vector<float>> scratch_;
+};
+
+// Takes every frame the decoder has ready; false on a conversion failure.
+bool DrainDecoder(AVCodecContext* codec, AVFrame* frame, PlaneCollector& collector) {
+    while (!collector.Full()) {
+        const int rc = avcodec_receive_frame(codec, frame);
+        if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) {
+            return true;
+        }
+        if (rc < 0) {
+            // A damaged packet; the players skip it, and so do we.
+            return true;
+        }
+        const bool added = collector.Add(frame);
+        av_frame_unref(frame);
+        if (!added) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool CHfcFfmpegAudioDecoder::IsAvailable() {
+    QuietLibraries();
+    return avcodec_find_decoder(AV_CODEC_ID_MP3) != nullptr &&
+           avcodec_find_decoder(AV_CODEC_ID_AAC) != nullptr;
+}
+
+bool CHfcFfmpegAudioDecoder::Decode(const std::string& path, size_t maxFrames, int maxChannels,
+                                    Result& out) {
+    QuietLibraries();
+    out = Result{};
+    if (maxChannels <= 0) {
+        return false;
+    }
+    // The "file:" protocol keeps a path such as "http:x.mp3" from reaching the network.
+    const std::string url = "file:" + path;
+    AVFormatContext* rawFormat = nullptr;
+    if (avformat_open_input(&rawFormat, url.c_str(), nullptr, nullptr) < 0) {
+        EfTrace("FFmpeg decoder: cannot open %s", path.c_str());
+        return false;
+    }
+    std::unique_ptr<AVFormatContext, FormatCloser> format(rawFormat);
+    if (avformat_find_stream_info(format.get(), nullptr) < 0) {
+        return false;
+    }
+    const AVCodec* decoder = nullptr;
+    const int stream = av_find_best_stream(format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+    if (stream < 0 || !decoder) {
+        EfTrace("FFmpeg decoder: no audio stream in %s", path.c_str());
+        return false;
+    }
+    std::unique_ptr<AVCodecContext, CodecFreer> codec(avcodec_alloc_context3(decoder));
+    if (!codec ||
+        avcodec_parameters_to_context(codec.get(), format->streams[stream]->codecpar) < 0 ||
+        avcodec_open2(codec.get(), decoder, nullptr) < 0) {
+        return false;
+    }
+    std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+    std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
+    if (!packet || !frame) {
+        return false;
+    }
+
+    PlaneCollector collector(maxFrames, maxChannels, out);
+    while (!collector.Full() && av_read_frame(format.get(), packet.get()) >= 0) {
+        if (packet->stream_index == stream) {
+            const int rc = avcodec_send_packet(codec.get(), packet.get());
+            av_packet_unref(packet.get());
+            if (rc < 0 && rc != AVERROR(EAGAIN)) {
+                continue;
+            }
+            if (!DrainDecoder(codec.get(), frame.get(), collector)) {
+                return false;
+            }
+        } else {
+            av_packet_unref(packet.get());
+        }
+    }
+    if (!collector.Full()) {
+        avcodec_send_packet(codec.get(), nullptr);
+        if (!DrainDecoder(codec.get(), frame.get(), collector)) {
+            return false;
+        }
+    }
+    if (!collector.Started()) {
+        EfTrace("FFmpeg decoder: no audio decoded from %s", path.c_str());
+        return false;
+    }
+    return collector.Finish();
+}

@@ -1,0 +1,20 @@
+#include <cstddef>
+#include <cstdint>
+
+#include "audio/CTarnAiffFileIO.h"
+#include "data/CEfException.h"
+#include "data/CTarnSampleData.h"
+#include "framework/CHfcFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    CHfcFile file;
+    if (!file.OpenMemory(data, size)) {
+        return 0;
+    }
+    CTarnSampleData sample;
+    try {
+        CTarnAiffFileIO().Read(sample, nullptr, file);
+    } catch (const CEfException&) {
+    }
+    return 0;
+}

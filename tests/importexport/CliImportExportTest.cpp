@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "ImportTestSupport.h"
+
+using namespace importtest;
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string output; // stdout and stderr together
+};
+
+CliRun RunCli(const std::string& arguments) {
+    CliRun run;
+    const std::string command = std::string(TALVEX_CLI_PATH) + " " + arguments + " 2>&1";
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (fgets(buffer, sizeof buffer, pipe)) {
+            run.output += buffer;
+        }
+        const int raw = pclose(pipe);
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+    return run;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(CliImportExport, ImportsExportsAndNormalizesABank) {
+    TempDir dir;
+    const std::string all = dir.File("set.t2a");
+    // The all-data file is created with the defaults on the first import.
+    CliRun run =
+        RunCli("import '" + Fixture("wav_acid_2beats.wav") + "' --bank b --into '" + all + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "tempo 240.0 BPM, phrase length 2 beats, 24000 frames"))
+        << run.output;
+
+    // A refused file: the program's message, a failure status, the file untouched.
+    const auto before = TempDir::ReadAll(all);
+    run =
+        RunCli("import '" + Fixture("wav_s16_stereo_22k.wav") + "' --bank B --into '" + all + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output, "Supported sampling rates: 48KH, 44.1KHz")) << run.output;
+    run = RunCli("import '" + dir.File("missing.wav") + "' --bank B --into '" + all + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output, "Failed to open the file.")) << run.output;
+    EXPECT_EQ(TempDir::ReadAll(all), before);
+    EXPECT_EQ(RunCli("import x.wav --bank E --into '" + all + "'").status, 2);
+
+    // Export the bank's play range (2 beats at 240 BPM = 24000 frames) in each format.
+    run = RunCli("export '" + all + "' --bank B --wav '" + dir.File("b.wav") + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(TempDir::ReadAll(dir.File("b.wav")).size(), 44u + 96000u + 48u);
+    run = RunCli("export '" + all + "' --bank B --aiff '" + dir.File("b.aif") + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(TempDir::ReadAll(dir.File("b.aif")).size(), 54u + 96000u);
+    run = RunCli("export '" + all + "' --bank B --t2s '" + dir.File("b.t2s") + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(TempDir::ReadAll(dir.File("b.t2s")).size() % 512, 0u);
+    run = RunCli("export '" + all + "' --bank B --wav '" + dir.File("no/such/b.wav") + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output, "Failed to open the file.")) << run.output;
+
+    // Normalizing brings the peak of the 8-bit loop to full scale (the single-precision factor
+    // and the truncation may leave it one step below).
+    run = RunCli("normalize '" + all + "' --bank B");
+    ASSERT_EQ(run.status, 0) << run.output;
+    run = RunCli("export '" + all + "' --bank B --wav '" + dir.File("n.wav") + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const auto normalized = TempDir::ReadAll(dir.File("n.wav"));
+    int peak = 0;
+    for (size_t i = 44; i + 1 < 44 + 96000; i += 2) {
+        peak = std::max(peak, std::abs(int(int16_t(ef::ReadLE16(normalized.data() + i)))));
+    }
+    EXPECT_GE(peak, 32766);
+    // An empty bank stays as it is.
+    run = RunCli("normalize '" + all + "' --bank D");
+    EXPECT_EQ(run.status, 0) << run.output;
+}
+
+} // namespace
