@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+
+#include "TransferFixture.h"
+#include "data/CTarnGlobalData.h"
+#include "framework/CHfcFile.h"
+#include "sim/CTarnSimMemoryIo.h"
+
+namespace {
+
+class CliTransferTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/talvex-cli-transfer-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+
+    // Runs talvex-cli with stdin closed; gives the exit status and fills output (stdout and
+    // stderr together).
+    int Run(const std::string& args, std::string& output) {
+        const std::string command =
+            "cd '" + dir_ + "' && '" TALVEX_CLI_PATH "' " + args + " </dev/null 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        output.clear();
+        char buffer[512];
+        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) {
+            output.append(buffer, n);
+        }
+        const int status = pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Path(const char* name) const { return dir_ + "/" + name; }
+
+    std::string dir_;
+};
+
+CTarnSimMemory LoadMemory(const std::string& path) {
+    CTarnSimMemory memory;
+    std::string error;
+    EXPECT_TRUE(CTarnSimMemoryIo::Load(path, memory, error)) << error;
+    return memory;
+}
+
+} // namespace
+
+TEST_F(CliTransferTest, TransmitInOneRunIsReceivedInTheNext) {
+    CTarnAllData all;
+    FillAllData(all, 70);
+    const CTarnSimMemory sent = CTarnSimMemoryIo::FromAllData(all);
+    std::string error;
+    ASSERT_TRUE(CTarnSimMemoryIo::Save(Path("source.t2a"), sent, error)) << error;
+
+    std::string output;
+    EXPECT_EQ(Run("transmit source.t2a --virtual-instrument=inst.t2a", output), 1) << output;
+    EXPECT_NE(output.find("This operation will overwrite all data on the TALVEX PRO+."),
+              std::string::npos);
+    EXPECT_EQ(LoadMemory(Path("inst.t2a")), CTarnSimMemoryIo::Defaults());
+
+    ASSERT_EQ(Run("transmit source.t2a --yes --virtual-instrument=inst.t2a", output), 0) << output;
+    EXPECT_EQ(LoadMemory(Path("inst.t2a")), sent);
+
+    ASSERT_EQ(Run("receive all -o back.t2a --virtual-instrument=inst.t2a", output), 0) << output;
+    EXPECT_EQ(LoadMemory(Path("back.t2a")), sent);
+
+    ASSERT_EQ(Run("receive bank C -o c.t2s --virtual-instrument=inst.t2a", output), 0) << output;
+    ASSERT_EQ(Run("transmit c.t2s --bank B --yes --virtual-instrument=inst.t2a", output), 0)
+        << output;
+    EXPECT_EQ(LoadMemory(Path("inst.t2a")).banks[1], sent.banks[2]);
+}
+
+TEST_F(CliTransferTest, PortsAndFailuresGiveTheMessageAndAnExitStatus) {
+    std::string output;
+    ASSERT_EQ(Run("ports --virtual-instrument", output), 0) << output;
+    EXPECT_NE(output.find("input 0 \"TALVEX PRO+ (virtual)\", output 0"), std::string::npos);
+
+    EXPECT_EQ(Run("receive global -o g.t2g --virtual-instrument --in Nothing", output), 1);
+    EXPECT_NE(output.find("Nothing"), std::string::npos);
+    EXPECT_EQ(Run("receive global -o g.t2p --virtual-instrument", output), 2);
+    EXPECT_EQ(Run("transmit missing.t2g --yes --virtual-instrument", output), 1);
+    EXPECT_EQ(Run("receive program -o p.t2p --virtual-instrument=bad.t2a --yes", output), 0)
+        << output;
+
+    // Sending a global image that turns System Exclusive off asks a second question.
+    CTarnGlobalData global;
+    global.SetParameter(ParamAddress(CTarnGlobalData::kParamFilterSysEx), 0);
+    {
+        CHfcFile file;
+        ASSERT_TRUE(file.Open(Path("deaf.t2g"), CHfcFile::kWrite | CHfcFile::kBinary));
+        ASSERT_TRUE(global.SaveFile(file));
+        ASSERT_TRUE(file.Close());
+    }
+    ASSERT_EQ(Run("transmit deaf.t2g --yes --virtual-instrument", output), 0) << output;
+    EXPECT_NE(output.find("This operation will overwrite the Global Data on the TALVEX PRO+."),
+              std::string::npos);
+    EXPECT_NE(output.find("because the System Ex MIDI filter setting is  set to disable"),
+              std::string::npos);
+
+    // An unreadable instrument file is reported and left as it is.
+    FILE* bad = std::fopen(Path("broken.t2a").c_str(), "wb");
+    std::fputs("not an all-data file", bad);
+    std::fclose(bad);
+    EXPECT_EQ(Run("receive global -o g.t2g --virtual-instrument=broken.t2a", output), 1);
+    CHfcFile file;
+    ASSERT_TRUE(file.Open(Path("broken.t2a"), CHfcFile::kRead));
+    EXPECT_EQ(file.Remaining(), 20);
+}

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include "TransferFixture.h"
+#include "data/CTarnMidiException.h"
+#include "sim/CTarnSimMemoryIo.h"
+
+namespace {
+
+enum class Operation {
+    kReceiveAll,
+    kReceiveGlobal,
+    kReceiveBankC,
+    kTransmitAll,
+    kTransmitPrograms
+};
+
+struct FaultCase {
+    const char* name;
+    CTarnSimFault fault;
+    CTarnSimStage stage;
+    int skip;
+    Operation operation;
+    int code;
+};
+
+const FaultCase kCases[] = {
+    {"BusyUsbToInquiry", CTarnSimFault::kBusyUsb, CTarnSimStage::kInquiry, 0,
+     Operation::kReceiveAll, CTarnMidiException::kCannotCommunicate},
+    {"BusyRecordingToInquiry", CTarnSimFault::kBusyRecording, CTarnSimStage::kInquiry, 0,
+     Operation::kTransmitAll, CTarnMidiException::kCannotCommunicate},
+    {"SilentInquiry", CTarnSimFault::kNoReply, CTarnSimStage::kInquiry, 0, Operation::kTransmitAll,
+     CTarnMidiException::kTimeout},
+    {"Member1", CTarnSimFault::kIdentityMember1, CTarnSimStage::kInquiry, 0,
+     Operation::kReceiveGlobal, CTarnMidiException::kWrongDevice},
+    {"OtherFamily", CTarnSimFault::kIdentityForeign, CTarnSimStage::kInquiry, 0,
+     Operation::kReceiveAll, CTarnMidiException::kWrongDevice},
+    {"BusyUsbToGlobalRequest", CTarnSimFault::kBusyUsb, CTarnSimStage::kGlobalRequest, 0,
+     Operation::kReceiveGlobal, CTarnMidiException::kDeviceBusy},
+    {"SilentAtProgramMemory5", CTarnSimFault::kNoReply, CTarnSimStage::kProgramRequest, 4,
+     Operation::kReceiveAll, CTarnMidiException::kTimeout},
+    {"RecordingAtProgramMemory3", CTarnSimFault::kBusyRecording, CTarnSimStage::kProgramDump, 2,
+     Operation::kTransmitPrograms, CTarnMidiException::kDeviceRecording},
+    {"ErrorToGlobalDump", CTarnSimFault::kErrorReply, CTarnSimStage::kGlobalDump, 0,
+     Operation::kTransmitAll, CTarnMidiException::kDeviceError},
+    {"BusyToSampleHeader", CTarnSimFault::kBusyUsb, CTarnSimStage::kHeaderDump, 1,
+     Operation::kTransmitAll, CTarnMidiException::kDeviceBusy},
+    {"ErrorToSampleData", CTarnSimFault::kErrorReply, CTarnSimStage::kSampleDataDump, 0,
+     Operation::kTransmitAll, CTarnMidiException::kDeviceError},
+    {"SampleDataShort", CTarnSimFault::kSampleDataShort, CTarnSimStage::kSampleDataRequest, 0,
+     Operation::kReceiveBankC, CTarnMidiException::kIncomplete},
+    {"SampleDataStopsHalfway", CTarnSimFault::kSampleDataHalfway, CTarnSimStage::kSampleDataRequest,
+     1, Operation::kReceiveAll, CTarnMidiException::kTimeout},
+    // The dump window ignores everything but the sample data, an error reply included.
+    {"ErrorInsteadOfSampleData", CTarnSimFault::kErrorReply, CTarnSimStage::kSampleDataRequest, 0,
+     Operation::kReceiveBankC, CTarnMidiException::kTimeout},
+};
+
+class TransferFaultTest : public TransferTest, public ::testing::WithParamInterface<FaultCase> {};
+
+} // namespace
+
+TEST_P(TransferFaultTest, FailsWithItsMessageChangesNothingAndRecovers) {
+    const FaultCase& c = GetParam();
+    CTarnAllData instrumentData;
+    FillAllData(instrumentData, 40);
+    const CTarnSimMemory memory = CTarnSimMemoryIo::FromAllData(instrumentData);
+    Instrument().SetMemory(memory);
+    CTarnAllData edited;
+    FillAllData(edited, 41);
+    const CTarnSimMemory editedBefore = CTarnSimMemoryIo::FromAllData(edited);
+
+    const auto run = [&] {
+        switch (c.operation) {
+        case Operation::kReceiveAll:
+            return manager_->ReceiveAllData(&edited);
+        case Operation::kReceiveGlobal:
+            return manager_->ReceiveGlobalData(&edited.Global());
+        case Operation::kReceiveBankC:
+            return manager_->ReceiveLoopRecorderData(2, edited.Bank(2));
+        case Operation::kTransmitAll:
+            return manager_->TransmitAllData(&edited);
+        case Operation::kTransmitPrograms:
+            return manager_->TransmitProgramMemoryData(&edited.Programs());
+        }
+        return false;
+    };
+    Instrument().ArmFault({c.fault, c.stage, c.skip});
+    EXPECT_EQ(CodeOf([&] { run(); }), c.code);
+    EXPECT_FALSE(Instrument().FaultArmed());
+    EXPECT_FALSE(manager_->IsMidiInOpen());
+    EXPECT_FALSE(manager_->IsMidiOutOpen());
+    EXPECT_EQ(progress_.open, 0);
+    EXPECT_EQ(CTarnSimMemoryIo::FromAllData(edited), editedBefore);
+    Instrument().WaitIdle(std::chrono::seconds(5));
+    const CTarnSimMemory after = Instrument().Memory();
+    if (c.operation == Operation::kTransmitPrograms) {
+        // What was accepted before the fault stays; nothing after it is sent.
+        EXPECT_EQ(after.programs[1], editedBefore.programs[1]);
+        EXPECT_EQ(after.programs[2], memory.programs[2]);
+        EXPECT_EQ(after.programs[7], memory.programs[7]);
+    } else if (c.operation != Operation::kTransmitAll) {
+        EXPECT_EQ(after, memory);
+    }
+
+    // The next transfer goes through.
+    ASSERT_EQ(CodeOf([&] { EXPECT_TRUE(manager_->ReceiveAllData(&edited)); }), -1);
+    EXPECT_EQ(CTarnSimMemoryIo::FromAllData(edited), Instrument().Memory());
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, TransferFaultTest, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<FaultCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(TransferTest, CancelDuringBankCStopsAtOnceWithoutError) {
+    const CTarnSimMemory before = Instrument().Memory();
+    CTarnAllData all;
+    FillAllData(all, 50);
+    FillBank(*all.Bank(2), 50000, 1085, 5, 51);
+    progress_.onChange = [](CTarnProgressDialog& dialog) {
+        if (dialog.Text() == "Transmit Loop Recorder Bank C" && dialog.Position() >= 230) {
+            dialog.PressCancel();
+        }
+    };
+    bool result = true;
+    EXPECT_EQ(CodeOf([&] { result = manager_->TransmitAllData(&all); }), -1);
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(alerts_.texts.empty());
+    EXPECT_EQ(progress_.open, 0);
+    EXPECT_FALSE(manager_->IsMidiOutOpen());
+    EXPECT_LT(progress_.lastPosition, 300);
+    Instrument().WaitIdle(std::chrono::seconds(5));
+    const CTarnSimMemory expected = CTarnSimMemoryIo::FromAllData(all);
+    const CTarnSimMemory after = Instrument().Memory();
+    EXPECT_EQ(after.banks[0], expected.banks[0]);
+    EXPECT_EQ(after.banks[1], expected.banks[1]);
+    EXPECT_EQ(after.banks[2], before.banks[2]);
+    EXPECT_EQ(after.banks[3], before.banks[3]);
+    EXPECT_EQ(after.programs, before.programs);
+    EXPECT_EQ(after.global, before.global);
+
+    // The instrument drops the unterminated dump when the next message starts.
+    progress_.onChange = nullptr;
+    ASSERT_TRUE(manager_->TransmitAllData(&all));
+    Instrument().WaitIdle(std::chrono::seconds(5));
+    EXPECT_EQ(Instrument().Memory(), expected);
+}
+
+TEST_F(TransferTest, ResamplesA44kBankBeforeSendingIt) {
+    CTarnSampleData sample;
+    sample.Initialize();
+    ASSERT_TRUE(sample.SetSamplingRate(44100, true));
+    sample.SetLoadedFrames(4410);
+    sample.SetTempo(300.0);
+    sample.SetPhraseLength(0); // a short phrase keeps the dump small
+    ASSERT_EQ(CodeOf([&] { EXPECT_TRUE(manager_->TransmitLoopRecorderData(3, &sample)); }), -1);
+    EXPECT_EQ(sample.GetSamplingRate(), 48000);
+    EXPECT_NE(std::find(progress_.texts.begin(), progress_.texts.end(), "Resampling..."),
+              progress_.texts.end());
+    Instrument().WaitIdle(std::chrono::seconds(5));
+    uint8_t header[16];
+    sample.GetNativeHeader(header);
+    EXPECT_TRUE(std::equal(header, header + 16, Instrument().Memory().banks[3].header.begin()));
+}
+
+TEST_F(TransferTest, UnpluggingMidwayIsASendFailure) {
+    CTarnAllData all;
+    FillAllData(all, 60);
+    progress_.onChange = [this](CTarnProgressDialog& dialog) {
+        if (instrument_ && dialog.Text() == "Transmit Loop Recorder Bank A" &&
+            dialog.Position() >= 10) {
+            instrument_.reset();
+        }
+    };
+    EXPECT_EQ(CodeOf([&] { manager_->TransmitAllData(&all); }), CTarnMidiException::kSendFailed);
+    EXPECT_FALSE(manager_->IsMidiOutOpen());
+    EXPECT_EQ(progress_.open, 0);
+}
+
+TEST_F(TransferTest, ASlowCableOutlastsTheWaitAfterTheSampleData) {
+    // The pieces are queued at once; the wait for the completed reply starts after the last
+    // one, while the instrument still takes in the dump at the wire's speed.
+    CTarnSampleData sample;
+    sample.Initialize();
+    FillBank(sample, 600, 3000, 0, 61); // 600 frames: 2.4 kB, about 0.25 s at 10 kB/s
+    CTarnMidiManager::Timing timing = manager_->GetTiming();
+    timing.reply = std::chrono::milliseconds(100);
+    manager_->SetTiming(timing);
+    Instrument().SetByteRate(10000);
+    EXPECT_EQ(CodeOf([&] { manager_->TransmitLoopRecorderData(0, &sample); }),
+              CTarnMidiException::kTimeout);
+    Instrument().WaitIdle(std::chrono::seconds(5));
+    Instrument().SetByteRate(0);
+    EXPECT_TRUE(manager_->TransmitLoopRecorderData(0, &sample));
+}
