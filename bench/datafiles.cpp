@@ -15,7 +15,7 @@ namespace {
 // 6.8 MB of file).
 void FillAllData(CTarnAllData& data) {
     std::mt19937 generator(42);
-    for (int b = 0; b < CTarnSampleDataSet::kBankCount; ++b) {
+    for (int b = 0; b < CTarnSampleSet::kBankCount; ++b) {
         CTarnSampleData& bank = *data.Bank(b);
         bank.Initialize();
         bank.SetTempo(108.5);

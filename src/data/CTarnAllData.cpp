@@ -11,7 +11,7 @@
 #include "framework/EfTrace.h"
 
 CTarnAllData::CTarnAllData()
-    : samples_(new CTarnSampleDataSet), programs_(new CTarnProgramMemorySet),
+    : samples_(new CTarnSampleSet), programs_(new CTarnProgramMemorySet),
       global_(new CTarnGlobalData), current_(new CTarnCurrentSettingData) {}
 
 CTarnAllData::~CTarnAllData() {
@@ -39,7 +39,7 @@ void CTarnAllData::Reset() {
 }
 
 void CTarnAllData::RefillSets() {
-    while (samples_->Count() < CTarnSampleDataSet::kBankCount) {
+    while (samples_->Count() < CTarnSampleSet::kBankCount) {
         samples_->AddNew();
     }
     while (programs_->Count() < CTarnProgramMemoryData::kMemoryCount) {
@@ -65,8 +65,7 @@ bool CTarnAllData::SaveFile(CHfcFile& file) {
         }
     }
     if (!tarn::WriteFileHeader(file, 1, CTarnProgramMemoryData::kMemoryCount,
-                               CTarnSampleDataSet::kBankCount,
-                               static_cast<uint32_t>(GetFileSize()))) {
+                               CTarnSampleSet::kBankCount, static_cast<uint32_t>(GetFileSize()))) {
         return false;
     }
     return SaveChunk(file);
@@ -103,21 +102,27 @@ bool CTarnAllData::LoadChunk(CHfcFile& file, int count) {
     while (loaded < count) {
         tarn::TarnChunkHeader header;
         if (!tarn::PeekChunkHeader(file, &header)) {
-            // The file ends before the chunks its header announces.
+            // The file ends before the chunks its header announces. A plain false would fail the
+            // load without telling the user why; this is the short read it is.
             throw CTarnFileException(CTarnFileException::kReadFailed);
         }
         bool ok = true;
-        if (header.id == tarn::kChunkSmpl && banks < CTarnSampleDataSet::kBankCount) {
-            ok = Bank(banks++)->LoadChunk(file);
+        if (header.id == tarn::kChunkSmpl && banks < CTarnSampleSet::kBankCount) {
+            // A set emptied through its own Initialize has no item to load into.
+            CTarnSampleData* bank = Bank(banks++);
+            ok = bank && bank->LoadChunk(file);
         } else if (header.id == tarn::kChunkProg &&
                    programs < CTarnProgramMemoryData::kMemoryCount) {
-            ok = ProgramMemory(programs++)->LoadChunk(file);
+            CTarnProgramMemoryData* memory = ProgramMemory(programs++);
+            ok = memory && memory->LoadChunk(file);
         } else if (header.id == tarn::kChunkGlob && globals < 1) {
             ok = global_->LoadChunk(file);
             ++globals;
         } else {
-            // Unknown chunks and chunks beyond a kind's count are stepped over without counting;
-            // each step moves forward by at least one block, so the walk ends at the file's end.
+            // Unknown chunks and chunks beyond a kind's count are stepped over without counting:
+            // the header announces only GLOB, PROG and SMPL chunks, so counting others would
+            // reject a file that holds everything. Each step moves forward by at least one block,
+            // so the walk ends at the file's end.
             tarn::SkipToChunkEnd(file, header, tarn::kChunkHeaderSize);
             continue;
         }
@@ -130,7 +135,7 @@ bool CTarnAllData::LoadChunk(CHfcFile& file, int count) {
         }
         CEfUiServices::Pump().DispatchPending();
     }
-    if (banks < CTarnSampleDataSet::kBankCount || programs < CTarnProgramMemoryData::kMemoryCount ||
+    if (banks < CTarnSampleSet::kBankCount || programs < CTarnProgramMemoryData::kMemoryCount ||
         globals < 1) {
         throw CTarnFileException(CTarnFileException::kNotEnoughData);
     }
@@ -139,10 +144,17 @@ bool CTarnAllData::LoadChunk(CHfcFile& file, int count) {
 }
 
 void CTarnAllData::LoadTrailingCurrentSetting(CHfcFile& file) {
-    tarn::TarnChunkHeader header;
-    if (tarn::PeekChunkHeader(file, &header) && header.id == tarn::kChunkProg &&
-        header.dataLength == CTarnCurrentSettingData::kImageSize) {
-        current_->LoadChunk(file);
+    // The current setting is saved after the announced chunks and would otherwise be lost on every
+    // open and save. A file is never refused for it: when it is missing or unreadable the
+    // current setting keeps what it held (the defaults in a fresh bundle).
+    try {
+        tarn::TarnChunkHeader header;
+        if (tarn::PeekChunkHeader(file, &header) && header.id == tarn::kChunkProg &&
+            header.dataLength == CTarnCurrentSettingData::kImageSize) {
+            current_->LoadChunk(file);
+        }
+    } catch (const CTarnFileException& error) {
+        EfTrace("CurrentSetting not read (#%d)", static_cast<int>(error.GetCode()));
     }
 }
 
@@ -156,7 +168,7 @@ bool CTarnAllData::SaveChunk(CHfcFile& file) {
             return false;
         }
     }
-    for (int b = 0; b < CTarnSampleDataSet::kBankCount; ++b) {
+    for (int b = 0; b < CTarnSampleSet::kBankCount; ++b) {
         CTarnSampleData* bank = Bank(b);
         if (!bank || !bank->SaveChunk(file)) {
             return false;

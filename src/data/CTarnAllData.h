@@ -5,7 +5,7 @@
 #include "data/CTarnCurrentSettingData.h"
 #include "data/CTarnGlobalData.h"
 #include "data/CTarnProgramMemorySet.h"
-#include "data/CTarnSampleDataSet.h"
+#include "data/CTarnSampleSet.h"
 #include "data/ParamAddress.h"
 
 // Everything the instrument stores: the four loop-recorder banks, the global data, the eight
@@ -36,8 +36,9 @@ public:
     virtual void ConvertPredecessorPrograms();
     // Loads count chunks (at most 13), matched by ID: the n-th PROG chunk goes to memory n, the
     // n-th SMPL chunk to bank n; other chunks are skipped. A current-setting chunk right after
-    // them is read too. Throws code 2 when the file ends early, 13 when the chunks did not bring
-    // every member. Members read before a failure keep what they read.
+    // them is read too when it can be; otherwise the current setting stays as it was. Throws
+    // code 2 when the file ends early, 13 when the chunks did not bring every member. Members read
+    // before a failure keep what they read.
     virtual bool LoadChunk(CHfcFile& file, int count);
     // GLOB, PROG x 8, SMPL x 4, then the current setting as a further PROG chunk.
     virtual bool SaveChunk(CHfcFile& file);
@@ -46,7 +47,7 @@ public:
     virtual void SetParameter(ParamAddress, int) {}
     virtual int GetParameter(ParamAddress) const { return 0; }
 
-    CTarnSampleDataSet& Samples() const { return *samples_; }
+    CTarnSampleSet& Samples() const { return *samples_; }
     CTarnSampleData* Bank(int index) const { return samples_->At(index); }
     CTarnProgramMemorySet& Programs() const { return *programs_; }
     CTarnProgramMemoryData* ProgramMemory(int index) const { return programs_->Memory(index); }
@@ -60,7 +61,7 @@ private:
     // Reads the current setting when a PROG chunk of its size follows the announced chunks.
     void LoadTrailingCurrentSetting(CHfcFile& file);
 
-    CEfObjectPtr<CTarnSampleDataSet> samples_;
+    CEfObjectPtr<CTarnSampleSet> samples_;
     CEfObjectPtr<CTarnProgramMemorySet> programs_;
     CEfObjectPtr<CTarnGlobalData> global_;
     CEfObjectPtr<CTarnCurrentSettingData> current_;

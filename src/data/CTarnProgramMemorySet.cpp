@@ -51,6 +51,10 @@ bool CTarnProgramMemorySet::CopyFrom(const CTarnProgramMemorySet* other) {
     if (!other) {
         return false;
     }
+    // Clearing first would leave nothing to copy from.
+    if (other == this) {
+        return true;
+    }
     Initialize();
     for (int i = 0; i < other->Count(); ++i) {
         static_cast<CTarnProgramMemoryData*>(AddNew())->CopyFrom(other->Memory(i));

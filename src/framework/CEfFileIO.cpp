@@ -118,6 +118,8 @@ int CEfFileIO::Save(CEfWindow* parent, bool remember) {
     if (!remembered_) {
         return SaveAs(parent, remember);
     }
+    // A write step that fails is a failure (1), as in SaveAs; 0 would tell the caller that the
+    // user cancelled and nothing needs reporting.
     result_ = WritePath(rememberedPath_);
     return result_;
 }

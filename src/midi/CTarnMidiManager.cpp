@@ -187,7 +187,7 @@ bool CTarnMidiManager::TransmitAllData(CTarnAllData* all) {
     OpenProgress(kAllDataSteps, "Transmit All Data", "Transmitting...", true);
     IdentifyOrFail();
     char text[64];
-    for (int b = 0; b < CTarnSampleDataSet::kBankCount && !IsCancelled(); ++b) {
+    for (int b = 0; b < CTarnSampleSet::kBankCount && !IsCancelled(); ++b) {
         std::snprintf(text, sizeof(text), "Transmit Loop Recorder Bank %c", 'A' + b);
         progress_->SetText(text);
         TransmitBank(b, *all->Bank(b));
@@ -274,7 +274,7 @@ bool CTarnMidiManager::ReceiveAllData(CTarnAllData* all) {
     temporary.CopyFrom(all);
     ClearCancel();
     progressTotal_ = kAllDataSteps;
-    for (int b = 0; b < CTarnSampleDataSet::kBankCount; ++b) {
+    for (int b = 0; b < CTarnSampleSet::kBankCount; ++b) {
         ReceiveBank(b, *temporary.Bank(b), CTarnDumpProgressDialog::kAllData);
     }
     OpenProgress(kAllDataSteps, "Receive All Data", "Receiving...", false);

@@ -1,13 +1,57 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <numeric>
+#include <string>
+#include <vector>
 
 #include "DataFileHelpers.h"
 #include "data/CTarnAllData.h"
 #include "data/CTarnDataManager.h"
 #include "files/TarnChunk.h"
+#include "framework/CEfProgressFactory.h"
+#include "framework/CEfUiServices.h"
 
 namespace {
+
+// Progress windows that record the text, the range and every position they were given.
+class RecordingProgress : public CEfProgressFactory {
+public:
+    RecordingProgress() { CEfUiServices::SetProgress(this); }
+    ~RecordingProgress() override { CEfUiServices::SetProgress(nullptr); }
+    RecordingProgress(const RecordingProgress&) = delete;
+    RecordingProgress& operator=(const RecordingProgress&) = delete;
+
+    std::unique_ptr<CTarnProgressDialog> CreateProgressDialog() override {
+        ++opened;
+        return std::make_unique<Dialog>(*this);
+    }
+
+    int opened = 0;
+    int closed = 0;
+    int total = 0;
+    std::string text;
+    std::vector<int> positions;
+
+private:
+    class Dialog : public CTarnProgressDialog {
+    public:
+        explicit Dialog(RecordingProgress& owner) : owner_(owner) {}
+        ~Dialog() override { ++owner_.closed; }
+
+    protected:
+        void Refresh() override {
+            owner_.total = Total();
+            owner_.text = Text();
+            if (owner_.positions.empty() || owner_.positions.back() != Position()) {
+                owner_.positions.push_back(Position());
+            }
+        }
+
+    private:
+        RecordingProgress& owner_;
+    };
+};
 
 // Offsets in an all-data file of four empty banks (each SMPL chunk one block).
 constexpr size_t kGlob = 512;
@@ -89,6 +133,16 @@ TEST(AllData, ChunkSequenceOfTheFile) {
     EXPECT_EQ(bytes[kCurrent + 7], 8);
     EXPECT_EQ(bytes[kCurrent + 16], 0x04);
     EXPECT_EQ(bytes[kCurrent + 17], 0xD2);
+
+    // A file header written short is a false result, not an exception.
+    ReadOnlyFile ro;
+    bool threw = false;
+    try {
+        EXPECT_FALSE(data.SaveFile(ro.File()));
+    } catch (const CTarnFileException&) {
+        threw = true;
+    }
+    EXPECT_FALSE(threw);
 }
 
 TEST(AllData, RoundTripIncludingCurrentSetting) {
@@ -102,6 +156,21 @@ TEST(AllData, RoundTripIncludingCurrentSetting) {
               -1);
     EXPECT_TRUE(ok);
     EXPECT_TRUE(SameData(loaded, data));
+
+    // The trailing current setting is extra: when it is damaged or cut off, the file still loads
+    // and the current setting keeps its default, as for a file without one.
+    auto damaged = bytes;
+    damaged[kCurrent + 16] ^= 0x01;
+    for (const auto& file : {damaged, Slice(bytes, 0, kCurrent + 20)}) {
+        CTarnAllData other;
+        ok = false;
+        EXPECT_EQ(ReadCode(
+                      file, [&](CHfcFile& f) { return other.LoadFile(f); }, &ok),
+                  -1);
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(other.CurrentSetting().GetParameter(ParamAddress(0)), 1200);
+        EXPECT_EQ(other.ProgramMemory(7)->GetParameter(ParamAddress(0)), 107);
+    }
 }
 
 TEST(AllData, MissingChunksAndShortFiles) {
@@ -147,7 +216,18 @@ TEST(AllData, ChunksMatchByIdAndUnknownOnesAreSkipped) {
     Append(file, junk);
     Append(file, Slice(bytes, kProg, kSmpl));
     CTarnAllData loaded;
-    EXPECT_EQ(ReadCode(file, [&](CHfcFile& f) { return loaded.LoadFile(f); }), -1);
+    {
+        RecordingProgress progress;
+        EXPECT_EQ(ReadCode(file, [&](CHfcFile& f) { return loaded.LoadFile(f); }), -1);
+        EXPECT_EQ(progress.opened, 1);
+        EXPECT_EQ(progress.closed, 1);
+        EXPECT_EQ(progress.text, "Loading...");
+        EXPECT_EQ(progress.total, 13);
+        // One step per chunk loaded; the junk chunk moves nothing.
+        std::vector<int> steps(14);
+        std::iota(steps.begin(), steps.end(), 0);
+        EXPECT_EQ(progress.positions, steps);
+    }
     // Without a trailing current-setting chunk the default stays.
     EXPECT_EQ(loaded.CurrentSetting().GetParameter(ParamAddress(0)), 1200);
     for (int i = 0; i < 8; ++i) {
@@ -161,8 +241,26 @@ TEST(AllData, ChunksMatchByIdAndUnknownOnesAreSkipped) {
     junk[9] = 0;
     file = Slice(bytes, 0, kProg);
     Append(file, junk);
-    EXPECT_EQ(ReadCode(file, [&](CHfcFile& f) { return loaded.LoadFile(f); }),
-              CTarnFileException::kWrongFormat);
+    {
+        RecordingProgress progress;
+        EXPECT_EQ(ReadCode(file, [&](CHfcFile& f) { return loaded.LoadFile(f); }),
+                  CTarnFileException::kWrongFormat);
+        EXPECT_EQ(progress.closed, progress.opened);
+    }
+
+    // A bundle whose program set was emptied by hand refuses the chunks instead of crashing.
+    CTarnAllData emptied;
+    emptied.Programs().Initialize();
+    bool ok = true;
+    EXPECT_EQ(ReadCode(
+                  bytes,
+                  [&](CHfcFile& f) {
+                      f.Seek(512, CHfcFile::kBegin);
+                      return emptied.LoadChunk(f, 13);
+                  },
+                  &ok),
+              -1);
+    EXPECT_FALSE(ok);
 }
 
 TEST(AllData, ResetInitializeAndPredecessorPrograms) {
@@ -187,6 +285,10 @@ TEST(AllData, CopyFromAndTheBundleHasNoBlock) {
     CTarnAllData b;
     EXPECT_FALSE(b.CopyFrom(nullptr));
     EXPECT_TRUE(b.CopyFrom(&a));
+    EXPECT_TRUE(SameData(a, b));
+    EXPECT_TRUE(b.CopyFrom(&b));
+    ASSERT_EQ(b.Programs().Count(), 8);
+    ASSERT_EQ(b.Samples().Count(), 4);
     EXPECT_TRUE(SameData(a, b));
     EXPECT_EQ(b.GetBlockTag(), ef::FourCC("EFDt"));
     EXPECT_EQ(b.GetParameter(ParamAddress(0)), 0);

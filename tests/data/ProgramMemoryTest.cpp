@@ -121,6 +121,12 @@ TEST(ProgramMemory, SetCopyAndReset) {
     EXPECT_EQ(b.Memory(1)->GetParameter(ParamAddress(P::kParamProgram)), 40);
     // Defaults touch only the four parameters; the other bytes stay.
     EXPECT_EQ(b.Memory(1)->GetNativeData()[1], a.Memory(1)->GetNativeData()[1]);
+
+    // Copying a set onto itself keeps every memory (clearing first would lose them all).
+    const std::vector<uint8_t> seventh = Image(*a.Memory(7));
+    EXPECT_TRUE(a.CopyFrom(&a));
+    ASSERT_EQ(a.Count(), 8);
+    EXPECT_EQ(Image(*a.Memory(7)), seventh);
 }
 
 TEST(ProgramMemory, FileIs8704BytesAndRoundTrips) {

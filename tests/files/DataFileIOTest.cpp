@@ -65,7 +65,7 @@ void FillAllData(CTarnAllData& data, uint32_t seed) {
         data.ProgramMemory(i)->SetNativeData(
             RandomBytes(CTarnProgramMemoryData::kImageSize, seed + 1 + i).data());
     }
-    for (int b = 0; b < CTarnSampleDataSet::kBankCount; ++b) {
+    for (int b = 0; b < CTarnSampleSet::kBankCount; ++b) {
         FillBank(*data.Bank(b), seed + 10 + b);
     }
     data.CurrentSetting().SetParameter(ParamAddress(0), 987);
