@@ -24,6 +24,26 @@ cmake --build "$build" -j "$jobs"
 echo "== tests"
 (cd "$build" && ctest --output-on-failure -j "$jobs" --timeout 600)
 
+if [ "${TALVEX_SKIP_SANITIZERS:-0}" != 1 ]; then
+    echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+    asan=$root/build/asan
+    cmake -S . -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVEX_WERROR=ON \
+        -DTALVEX_SANITIZE=ON -DTALVEX_BUILD_BENCH=OFF
+    cmake --build "$asan" -j "$jobs"
+    (cd "$asan" && ctest --output-on-failure -j "$jobs" --timeout 600)
+
+    # The threaded parts: MIDI port layer, transfers with the virtual instrument, preview engine.
+    echo "== threaded tests under ThreadSanitizer"
+    tsan=$root/build/tsan
+    cmake -S . -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVEX_WERROR=ON \
+        -DTALVEX_TSAN=ON -DTALVEX_BUILD_BENCH=OFF
+    cmake --build "$tsan" -j "$jobs" --target test_midi test_transfer test_preview talvex-cli
+    for program in test_midi test_transfer test_preview; do
+        TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" "$tsan/tests/$program" \
+            --gtest_brief=1
+    done
+fi
+
 if [ "${TALVEX_SKIP_FUZZ:-0}" != 1 ] && ls tests/fuzz/fuzz_*.cpp >/dev/null 2>&1; then
     echo "== fuzz (bounded)"
     fuzz=$root/build/fuzz
