@@ -7,5 +7,5 @@ scripts/setup.sh >&2
 build=build/run
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVEX_BUILD_TESTS=OFF \
     -DTALVEX_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target talvex-cli >&2
+cmake --build "$build" -j "$(nproc)" --target talvex-cli talvex-sim >&2
 exec "$build/src/cli/talvex-cli" "$@"
