@@ -189,7 +189,7 @@ bool CTarnSampleData::SetBlockData(const uint8_t* in, int size) {
     CEfAudioData::operator=(std::move(audio));
 
     startFrame_ = std::clamp(ReadLEInt(in + kBlockStart), 0, capacity);
-    SetLoadedFrames(std::min(ReadLEInt(in + kBlockLoaded), capacity));
+    SetLoadedFrames(std::clamp(ReadLEInt(in + kBlockLoaded), 0, capacity));
     loadedBytes_ = loadedFrames_ * GetBytesPerFrame();
     for (int i = 0; i < kSliceCount; ++i) {
         sliceFlags_[static_cast<size_t>(i)] = ReadLEInt(in + kBlockSlices + 4 * i);
@@ -237,7 +237,8 @@ bool CTarnSampleData::LoadFile(CHfcFile& file) {
 }
 
 bool CTarnSampleData::SaveFile(CHfcFile& file) {
-    ConvertForStorage();
+    // A cancelled conversion is offered once more by SaveChunk before the bank is refused.
+    ConvertTo48k(true);
     if (!tarn::WriteFileHeader(file, 0, 0, 1, static_cast<uint32_t>(GetFileSize()))) {
         return false;
     }
@@ -247,7 +248,7 @@ bool CTarnSampleData::SaveFile(CHfcFile& file) {
 bool CTarnSampleData::LoadChunk(CHfcFile& file) {
     const tarn::TarnChunkHeader chunk = tarn::ReadChunkHeader(file, tarn::kChunkSmpl);
     const uint64_t length = chunk.dataLength;
-    EfTrace("Sample Data Size: %d Bytes (%d)", static_cast<int>(length), static_cast<int>(length));
+    EfTrace("Sample Data Size: %d Bytes (%d)", static_cast<int>(length), int{chunk.blocks});
     std::array<uint8_t, kNativeHeaderSize> header{};
     tarn::ReadExact(file, header.data(), header.size());
     // Data beyond a full bank is never used; it is stepped over rather than held in memory.
@@ -647,7 +648,8 @@ bool CTarnSampleData::Normalize() {
     const auto ratio = static_cast<float>(static_cast<double>(maximum) / static_cast<double>(peak));
     for (int f = 0; f < frames; ++f) {
         for (int c = 0; c < channels; ++c) {
-            const double scaled = std::trunc(GetSample(f, c) * static_cast<double>(ratio));
+            // Products are single precision like the ratio, then truncated toward zero.
+            const double scaled = std::trunc(static_cast<float>(GetSample(f, c)) * ratio);
             const auto value = static_cast<int64_t>(
                 std::clamp(scaled, -static_cast<double>(maximum) - 1.0, double(maximum)));
             SetSample(f, c, static_cast<int32_t>(value));

@@ -48,7 +48,8 @@ public:
     void Initialize() override;
     // A loop-recorder sample file: file header with at least one SMPL chunk, then the chunk.
     bool LoadFile(CHfcFile& file) override;
-    // Converts to 48 kHz first (with progress); false when the file header is written short.
+    // Converts to 48 kHz first (with progress; a cancelled conversion is offered again by
+    // SaveChunk); false when the file header is written short.
     bool SaveFile(CHfcFile& file) override;
     int GetFileSize() const override;
     int GetBlockDataSize() const override;

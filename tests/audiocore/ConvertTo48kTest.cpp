@@ -10,18 +10,22 @@
 #include <string>
 #include <vector>
 
+#include "data/CTarnFileException.h"
 #include "data/CTarnSampleData.h"
 #include "framework/CEfProgressFactory.h"
 #include "framework/CEfUiServices.h"
+#include "framework/CHfcFile.h"
 #include "framework/CTarnProgressDialogListener.h"
 #include "support/TempDir.h"
 
 namespace {
 
-// Progress windows that record what they were told and press Cancel after a number of steps.
+// Progress windows that record what they were told and press Cancel after a number of steps;
+// only the first cancelledWindows windows are cancelled when that is not negative.
 class ScriptedProgress : public CEfProgressFactory {
 public:
-    explicit ScriptedProgress(int cancelAfterSteps) : cancelAfter_(cancelAfterSteps) {
+    explicit ScriptedProgress(int cancelAfterSteps, int cancelledWindows = -1)
+        : cancelAfter_(cancelAfterSteps), cancelledWindows_(cancelledWindows) {
         CEfUiServices::SetProgress(this);
     }
     ~ScriptedProgress() override { CEfUiServices::SetProgress(nullptr); }
@@ -30,7 +34,8 @@ public:
 
     std::unique_ptr<CTarnProgressDialog> CreateProgressDialog() override {
         ++opened;
-        return std::make_unique<Dialog>(*this);
+        return std::make_unique<Dialog>(*this,
+                                        cancelledWindows_ < 0 || opened <= cancelledWindows_);
     }
 
     int opened = 0;
@@ -41,24 +46,26 @@ public:
 private:
     class Dialog : public CTarnProgressDialog {
     public:
-        explicit Dialog(ScriptedProgress& owner) : owner_(owner) {}
+        Dialog(ScriptedProgress& owner, bool cancels) : owner_(owner), cancels_(cancels) {}
 
     protected:
         void Refresh() override {
             owner_.total = Total();
             owner_.text = Text();
             owner_.steps = Position();
-            if (owner_.cancelAfter_ >= 0 && Position() >= owner_.cancelAfter_ && Listener() &&
-                !Listener()->IsCancelled()) {
+            if (cancels_ && owner_.cancelAfter_ >= 0 && Position() >= owner_.cancelAfter_ &&
+                Listener() && !Listener()->IsCancelled()) {
                 PressCancel();
             }
         }
 
     private:
         ScriptedProgress& owner_;
+        bool cancels_;
     };
 
     int cancelAfter_;
+    int cancelledWindows_;
 };
 
 // A bank held at 44.1 kHz with frames loaded from fill(frame, channel).
@@ -207,6 +214,40 @@ TEST(ConvertTo48k, CancelStopsEarlyAndLeavesTheBankUntouched) {
     ASSERT_TRUE(bank->ConvertTo48k(false));
     EXPECT_EQ(bank->GetSamplingRate(), 48000);
     EXPECT_EQ(bank->GetLoadedFrames(), 217688);
+}
+
+// Saving offers the conversion twice; a bank still at 44.1 kHz after that is refused rather than
+// stored under a 48 kHz header.
+TEST(ConvertTo48k, SavingRetriesACancelledConversionOnceThenRefuses) {
+    TempDir dir;
+    const auto save = [&](CTarnSampleData& bank) {
+        CHfcFile file;
+        EXPECT_TRUE(file.Open(dir.File("bank.t2s"), CHfcFile::kWrite | CHfcFile::kBinary));
+        try {
+            bank.SaveFile(file);
+        } catch (const CTarnFileException& e) {
+            return e.GetCode();
+        }
+        return 0;
+    };
+    {
+        ScriptedProgress progress(1, 1);
+        auto bank = Bank441(100000, [](int f, int) { return f % 3000; });
+        EXPECT_EQ(save(*bank), 0);
+        EXPECT_EQ(progress.opened, 2);
+        EXPECT_EQ(bank->GetSamplingRate(), 48000);
+        EXPECT_EQ(TempDir::ReadAll(dir.File("bank.t2s")).size(),
+                  static_cast<size_t>(bank->GetFileSize()));
+    }
+    {
+        ScriptedProgress progress(1);
+        auto bank = Bank441(100000, [](int f, int) { return f % 3000; });
+        const std::vector<uint8_t> before = Bytes(*bank);
+        EXPECT_EQ(save(*bank), CTarnFileException::kWriteFailed);
+        EXPECT_EQ(progress.opened, 2);
+        EXPECT_EQ(bank->GetSamplingRate(), 44100);
+        EXPECT_EQ(Bytes(*bank), before);
+    }
 }
 
 // A tone converted inside the bank keeps its pitch: zero crossings every 24 output frames.

@@ -342,6 +342,15 @@ TEST(SampleData, BlockDataRoundTripAndRefusals) {
     EXPECT_EQ(target.GetSample(99, 1), source.GetSample(99, 1));
     EXPECT_EQ(target.GetSample(100, 0), 0);
     EXPECT_EQ(target.GetLoadedFrames(), 5000);
+
+    // A small capacity with a negative loaded count leaves nothing loaded beyond the buffer.
+    std::vector<uint8_t> small(block.begin(), block.begin() + 112 + 400);
+    ef::WriteLE32(small.data() + 24, 100);
+    ef::WriteLE32(small.data() + 96, 0xFFFFFFFF);
+    ASSERT_TRUE(target.SetBlockData(small.data(), static_cast<int>(small.size())));
+    EXPECT_EQ(target.GetFrameCount(), 100);
+    EXPECT_EQ(target.GetLoadedFrames(), 0);
+    EXPECT_LE(target.GetEndFrame(), 100);
 }
 
 TEST(SampleData, NormalizeScalesThePeakToFullScale) {
@@ -354,18 +363,36 @@ TEST(SampleData, NormalizeScalesThePeakToFullScale) {
     bank.SetSample(10, 0, 20000); // beyond the loaded frames: neither peak nor scaled
     bank.SetLoadedFrames(3);
     ASSERT_TRUE(bank.Normalize());
-    // The ratio is held in single precision (4.0958748 here), so the peak may end one short.
-    const double ratio = static_cast<float>(32767.0 / 8000.0);
-    EXPECT_EQ(bank.GetSample(1, 1), static_cast<int>(-8000 * ratio));
-    EXPECT_GE(bank.GetSample(1, 1), -32767);
-    EXPECT_LE(bank.GetSample(1, 1), -32766);
-    EXPECT_EQ(bank.GetSample(0, 0), static_cast<int>(1000 * ratio));
+    // Ratio and products are single precision (4.0958748 here); the product -32766.998 is
+    // truncated, so this peak ends one step short.
+    const float ratio = static_cast<float>(32767.0 / 8000.0);
+    EXPECT_EQ(bank.GetSample(1, 1), -32766);
+    EXPECT_EQ(bank.GetSample(0, 0), static_cast<int>(1000.0f * ratio));
     EXPECT_EQ(bank.GetSample(2, 0), 12);
     EXPECT_EQ(bank.GetSample(10, 0), 20000);
 
     bank.SetSample(0, 0, -32768);
     ASSERT_TRUE(bank.Normalize());
     EXPECT_EQ(bank.GetSample(0, 0), -32767);
+
+    // A peak of 3: the single-precision product rounds to 32767, where a double one (32766.999)
+    // would truncate a step short.
+    bank.Initialize();
+    bank.SetSample(0, 0, 3);
+    bank.SetSample(1, 1, -3);
+    bank.SetSample(2, 0, 1);
+    bank.SetLoadedFrames(3);
+    ASSERT_TRUE(bank.Normalize());
+    EXPECT_EQ(bank.GetSample(0, 0), 32767);
+    EXPECT_EQ(bank.GetSample(1, 1), -32767);
+    EXPECT_EQ(bank.GetSample(2, 0), 10922);
+
+    bank.SetSample(0, 0, 16384);
+    bank.SetSample(1, 1, -8192);
+    bank.SetSample(2, 0, 0);
+    ASSERT_TRUE(bank.Normalize());
+    EXPECT_EQ(bank.GetSample(0, 0), 32767);
+    EXPECT_EQ(bank.GetSample(1, 1), -16383);
 }
 
 TEST(SampleData, CopiesAndSet) {

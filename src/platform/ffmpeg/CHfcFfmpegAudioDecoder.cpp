@@ -53,8 +53,7 @@ public:
         if (!resampler_ && !Start(frame)) {
             return false;
         }
-        if (frame->sample_rate != inRate_ || frame->format != inFormat_ ||
-            av_channel_layout_compare(&frame->ch_layout, &layout_) != 0) {
+        if (frame->sample_rate != inRate_ || frame->format != inFormat_ || !SameLayout(frame)) {
             EfTrace("FFmpeg decoder: the stream changes its format midway.");
             return false;
         }
@@ -69,6 +68,15 @@ public:
     PlaneCollector& operator=(const PlaneCollector&) = delete;
 
 private:
+    // A layout without channel order was replaced by the default one for its channel count, so
+    // such frames can only be compared by that count.
+    bool SameLayout(const AVFrame* frame) const {
+        if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+            return frame->ch_layout.nb_channels == layout_.nb_channels;
+        }
+        return av_channel_layout_compare(&frame->ch_layout, &layout_) == 0;
+    }
+
     bool Start(const AVFrame* frame) {
         const int channels = frame->ch_layout.nb_channels;
         if (channels <= 0 || channels > kMaxSourceChannels || frame->sample_rate <= 0) {
