@@ -57,7 +57,7 @@ bool CEfAudioEngine::Setup(const HfcAudioFormat& format, int32_t bufferBytesWant
         }
     }
     if (failure != nullptr) {
-        EfTrace("CEfAudioEngine::SetupAudioEngine() - %s", failure);
+        EfTrace("CEfAudioEngine::Win32SetupAudioEngine() - %s", failure);
         return false;
     }
     setUp_ = true;
@@ -66,7 +66,7 @@ bool CEfAudioEngine::Setup(const HfcAudioFormat& format, int32_t bufferBytesWant
 
 bool CEfAudioEngine::Start() {
     if (!setUp_) {
-        EfTrace("CEfAudioEngine::Start: %s", "Not set up.");
+        EfTrace("Win32Start: %s", "Not set up.");
         return false;
     }
     return RunOnRenderThread([this] { return StartStream(); });
@@ -227,7 +227,7 @@ bool CEfAudioEngine::StartStream() {
         }
     }
     if (failure != nullptr) {
-        EfTrace("CEfAudioEngine::Start: %s", failure);
+        EfTrace("Win32Start: %s", failure);
         streaming_ = false;
         return false;
     }
@@ -277,7 +277,7 @@ void CEfAudioEngine::ContinuePlayWave(int bufferId) {
     inFlight_[static_cast<size_t>(bufferId)] = false;
     --queued_;
     if (!FillAndWrite(bufferId)) {
-        EfTrace("CEfAudioEngine::ContinuePlayWave: %s", "Failed to write wave data.");
+        EfTrace("Win32ContinuePlayWave: %s", "Failed to write wave data.");
     }
 }
 

@@ -39,13 +39,19 @@ CTarnAudioEngine::~CTarnAudioEngine() {
 }
 
 void CTarnAudioEngine::LoadSample(const CTarnSampleData& sample) {
+    // A bank's audio is megabytes: the copy is made, and the old one freed, outside the lock the
+    // rendering thread waits for; under the lock only the pointers change hands.
+    auto copy = std::make_unique<CTarnSampleData>();
+    copy->CopyFrom(&sample);
     const int rate = sample.GetSamplingRate();
     HfcAudioFormat format = GetFormat();
     if (rate != format.samplingRate) {
         EfTrace("Sampling Rate changed...");
+        // An empty copy plays silence while the stream is reopened.
+        auto empty = std::make_unique<CTarnSampleData>();
         {
             Lock lock(lock_);
-            sample_->Initialize();
+            sample_.swap(empty);
             position_ = 0;
         }
         // The stream is reopened without the lock held: the rendering thread takes the lock
@@ -66,7 +72,7 @@ void CTarnAudioEngine::LoadSample(const CTarnSampleData& sample) {
         }
     }
     Lock lock(lock_);
-    sample_->CopyFrom(&sample);
+    sample_.swap(copy);
     position_ = 0;
     endReported_ = false;
 }
@@ -131,9 +137,9 @@ CTarnAudioEngine::RenderContext CTarnAudioEngine::MakeRenderContext(uint8_t* des
 
 void CTarnAudioEngine::WriteFrames(RenderContext& context, int32_t f, int32_t frame,
                                    int32_t count) {
-    // Frames past the copy's audio are silent.
-    const int32_t available = std::clamp(context.sourceFrames - frame, 0, count);
-    if (context.direct) {
+    // Frames outside the copy's audio are silent.
+    const int32_t available = frame < 0 ? 0 : std::clamp(context.sourceFrames - frame, 0, count);
+    if (context.direct && available > 0) {
         // Same coding on both sides: the bytes are copied as they are, the peaks read from them.
         const uint8_t* in = context.source + static_cast<size_t>(frame) * 4;
         std::memcpy(context.destination + static_cast<size_t>(f) * 4, in,

@@ -18,7 +18,8 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr milliseconds kWait{2000};
+// Generous: only a failing test waits this long, and CI machines run loaded and sanitized.
+constexpr milliseconds kWait{10000};
 constexpr HfcAudioFormat kStereo48k{48000, 2, 16, 4};
 constexpr int kFramesPerBuffer = 2048;
 
@@ -133,6 +134,41 @@ TEST_F(PreviewEngine, OddSlicesOffPlaysEvenSlicesJumpingToSliceStarts) {
     EXPECT_EQ(frames[74], 74);
     EXPECT_EQ(frames[75], 150);
     EXPECT_EQ(frames[300], 0);
+}
+
+TEST_F(PreviewEngine, RunsOfOffSlicesAreCrossedOneFramePerSliceAndHeaderUpdatesKeepPosition) {
+    auto sample = MakeSample(300.0, 0, 1);
+    for (int k = 1; k <= 3; ++k) {
+        sample->SetSliceFlag(k, 0);
+    }
+    engine->LoadSample(*sample);
+    engine->Play();
+    auto render = [&](int count) {
+        std::vector<uint8_t> buffer(static_cast<size_t>(count) * 4);
+        EXPECT_TRUE(engine->Render(count, buffer.data()));
+        return SourceFrames(buffer);
+    };
+    std::vector<int> frames = render(80);
+    EXPECT_EQ(frames[74], 74);
+    // Slices 1 to 3 each give their first frame on the way to slice 4.
+    EXPECT_EQ(std::vector<int>(frames.begin() + 75, frames.end()),
+              (std::vector<int>{150, 225, 300, 301, 302}));
+
+    // New slice flags take effect at the current position; the engine keeps its own audio.
+    for (int k = 0; k < 8; ++k) {
+        sample->SetSliceFlag(k, k == 0 ? 0 : 1);
+    }
+    for (int f = 300; f < 320; ++f) {
+        sample->SetSample(f, 0, 0);
+        sample->SetSample(f, 1, 0);
+    }
+    engine->UpdateHeader(*sample);
+    EXPECT_EQ(render(3), (std::vector<int>{303, 304, 305}));
+    // The wrap plays the range's first frame even with slice 0 off, then leaves the slice.
+    frames = render(297);
+    EXPECT_EQ(frames[293], 599);
+    EXPECT_EQ(std::vector<int>(frames.end() - 3, frames.end()), (std::vector<int>{0, 75, 76}));
+    EXPECT_EQ(listener.looped, 1);
 }
 
 TEST_F(PreviewEngine, OneShotPlaysOnceThenReportsTheEndOnce) {

@@ -77,7 +77,7 @@ TEST_F(PlayCommand, RefusesBadArgumentsAndEmptyBanks) {
 }
 
 TEST_F(PlayCommand, PlaysOnceWithAMeterOrSaysThereIsNoDevice) {
-    const Result result = RunCommand(Play("--bank b --once --seconds 5"));
+    const Result result = RunCommand(Play("--bank b --once --seconds 20"));
 #ifdef TALVEX_HAVE_PORTAUDIO
     ASSERT_EQ(result.status, 0) << result.output;
     EXPECT_NE(result.output.find("-6.0 dB"), std::string::npos) << result.output;

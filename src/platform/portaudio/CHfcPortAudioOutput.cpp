@@ -126,7 +126,7 @@ bool CHfcPortAudioOutput::Open(const HfcAudioFormat& format, CHfcAudioOutputList
         stream_ = stream;
         format_ = format;
         listener_ = &listener;
-        queue_.clear();
+        queueCount_ = 0;
         stopping_ = false;
         open_ = true;
     }
@@ -141,17 +141,18 @@ bool CHfcPortAudioOutput::IsOpen() const {
 
 bool CHfcPortAudioOutput::Write(int bufferId, const uint8_t* data, size_t bytes) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!open_ || data == nullptr) {
+    if (!open_ || data == nullptr || queueCount_ == kMaxQueued) {
         return false;
     }
-    queue_.push_back({bufferId, data, bytes});
+    queue_[(queueHead_ + queueCount_) % kMaxQueued] = {bufferId, data, bytes};
+    ++queueCount_;
     wake_.notify_all();
     return true;
 }
 
 void CHfcPortAudioOutput::Reset() {
     std::lock_guard<std::mutex> lock(mutex_);
-    queue_.clear();
+    queueCount_ = 0;
 }
 
 void CHfcPortAudioOutput::Close() {
@@ -161,7 +162,7 @@ void CHfcPortAudioOutput::Close() {
             return;
         }
         stopping_ = true;
-        queue_.clear();
+        queueCount_ = 0;
     }
     wake_.notify_all();
     if (thread_.joinable()) {
@@ -188,12 +189,13 @@ void CHfcPortAudioOutput::Run() {
     double secondsWritten = 0.0;
     std::unique_lock<std::mutex> lock(mutex_);
     while (true) {
-        wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+        wake_.wait(lock, [this] { return stopping_ || queueCount_ > 0; });
         if (stopping_) {
             return;
         }
-        const Queued buffer = queue_.front();
-        queue_.pop_front();
+        const Queued buffer = queue_[queueHead_];
+        queueHead_ = (queueHead_ + 1) % kMaxQueued;
+        --queueCount_;
         // The copy frees the writer's buffer before the blocking write, so Reset never waits for
         // the device.
         playing_.assign(buffer.data, buffer.data + buffer.bytes);

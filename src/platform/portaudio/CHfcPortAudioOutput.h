@@ -1,8 +1,8 @@
 #pragma once
 
+#include <array>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -27,10 +27,13 @@ public:
     void Close() override;
 
 private:
+    // More than a writer keeps in flight; a Write beyond it is refused.
+    static constexpr size_t kMaxQueued = 16;
+
     struct Queued {
-        int id;
-        const uint8_t* data;
-        size_t bytes;
+        int id = -1;
+        const uint8_t* data = nullptr;
+        size_t bytes = 0;
     };
 
     void Run();
@@ -41,7 +44,11 @@ private:
     CHfcAudioOutputListener* listener_ = nullptr;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<Queued> queue_;
+    // A ring of fixed size, so queueing a buffer never allocates on the writer's (rendering)
+    // thread.
+    std::array<Queued, kMaxQueued> queue_{};
+    size_t queueHead_ = 0;
+    size_t queueCount_ = 0;
     std::vector<uint8_t> playing_;
     std::thread thread_;
     bool open_ = false;
