@@ -43,15 +43,7 @@ void ReadComm(CHfcFile& file, const tarn::AudioChunk& chunk, AiffReadState& stat
     const uint32_t frames = ef::ReadBE32(comm + 2);
     const int bits = static_cast<int16_t>(ef::ReadBE16(comm + 6));
     const double rate = tarn::ReadExtended80(comm + 8);
-    if (rate != 48000.0 && rate != 44100.0) {
-        throw CTarnFileException(CTarnFileException::kSampleRate);
-    }
-    if (channels != 1 && channels != 2) {
-        throw CTarnFileException(CTarnFileException::kChannels);
-    }
-    if (bits != 8 && bits != 16 && bits != 24) {
-        throw CTarnFileException(CTarnFileException::kBitDepth);
-    }
+    tarn::CheckPcmFormat(rate, channels, bits);
     state.haveFormat = true;
     state.layout.channels = channels;
     state.layout.bits = bits;

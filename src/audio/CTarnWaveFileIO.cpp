@@ -58,15 +58,7 @@ void ReadFormat(CHfcFile& file, const tarn::AudioChunk& chunk, WaveReadState& st
     if (tag != 1) {
         throw CTarnFileException(CTarnFileException::kWaveFormat);
     }
-    if (rate != 48000 && rate != 44100) {
-        throw CTarnFileException(CTarnFileException::kSampleRate);
-    }
-    if (channels != 1 && channels != 2) {
-        throw CTarnFileException(CTarnFileException::kChannels);
-    }
-    if (bits != 8 && bits != 16 && bits != 24) {
-        throw CTarnFileException(CTarnFileException::kBitDepth);
-    }
+    tarn::CheckPcmFormat(rate, channels, bits);
     state.haveFormat = true;
     state.layout.channels = channels;
     state.layout.bits = bits;

@@ -37,6 +37,18 @@ void TraceUnknownChunk(uint32_t id) {
     EfTrace("Unknown Chunk: %s", text);
 }
 
+void CheckPcmFormat(double samplingRate, int channels, int bits) {
+    if (samplingRate != 48000.0 && samplingRate != 44100.0) {
+        throw CTarnFileException(CTarnFileException::kSampleRate);
+    }
+    if (channels != 1 && channels != 2) {
+        throw CTarnFileException(CTarnFileException::kChannels);
+    }
+    if (bits != 8 && bits != 16 && bits != 24) {
+        throw CTarnFileException(CTarnFileException::kBitDepth);
+    }
+}
+
 int MaxFramesAt(int samplingRate) {
     return static_cast<int>(int64_t(samplingRate) * MaxSampleFrames /
                             CTarnSampleData::kDeviceSampleRate);

@@ -26,6 +26,10 @@ bool SkipAudioChunk(CHfcFile& file, const AudioChunk& chunk, const char* seekFai
 // The diagnostic trace "Unknown Chunk: %s" for a chunk a reader skips.
 void TraceUnknownChunk(uint32_t id);
 
+// The PCM formats a bank can be read from, checked in this order: the sampling rate (48000 or
+// 44100 Hz, else code 7), the channels (1 or 2, else code 9), the bits (8, 16 or 24, else code 8).
+void CheckPcmFormat(double samplingRate, int channels, int bits);
+
 // Frames of the bank's 8.8533 s at a sampling rate: 424960 at 48000 Hz, 390432 at 44100 Hz.
 int MaxFramesAt(int samplingRate);
 
