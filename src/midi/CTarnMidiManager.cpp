@@ -29,6 +29,8 @@
 namespace {
 
 constexpr size_t kPieceSize = 128;
+// Sample data queued beyond what the output has sent.
+constexpr size_t kSendWindow = 16 * 1024;
 constexpr int kDriverWarningMessage = 26;
 constexpr uint16_t kDriverManufacturerId = 55;
 constexpr uint16_t kDriverInputProductId = 5;
@@ -535,6 +537,11 @@ void CTarnMidiManager::OnHfcMidiInLongMessageReceived(CHfcMidi* /*source*/, size
     arrivals_.Release();
 }
 
+void CTarnMidiManager::OnHfcMidiOutSysExSendComplete(CHfcMidi* /*source*/, size_t count) {
+    sentBytes_ += count;
+    sendCompletions_.Release();
+}
+
 void CTarnMidiManager::Send(const std::vector<uint8_t>& message, bool patchChannel) {
     SendPiece(message.data(), message.size(), patchChannel);
 }
@@ -681,24 +688,7 @@ void CTarnMidiManager::TransmitBank(int bank, CTarnSampleData& sample) {
     if (size <= 0 || !sample.GetNativeData(data.data(), size)) {
         Fail(CTarnMidiException::kOutOfMemory);
     }
-    const std::vector<uint8_t> dump = CTarnSysExBuilder::SampleDataDump(data);
-    const size_t total = dump.size();
-    const auto start = Clock::now();
-    size_t step = 0;
-    for (size_t offset = 0; offset < total && !IsCancelled(); offset += kPieceSize) {
-        const size_t length = std::min(kPieceSize, total - offset);
-        SendPiece(dump.data() + offset, length, offset == 0);
-        const size_t sent = offset + length;
-        while (step < kBankSteps - 1 && sent > step * total / (kBankSteps - 1)) {
-            ++step;
-            progressCount_ += 1;
-            if (progress_) {
-                progress_->SetPosition(progressCount_);
-            }
-        }
-        pump.DispatchPending();
-    }
-    EfTrace("Dump sample data (%zu Bytes) : %lld msec", total, ElapsedMs(start));
+    SendSampleData(CTarnSysExBuilder::SampleDataDump(data));
     if (IsCancelled()) {
         return; // the user stopped it: not an error
     }
@@ -713,6 +703,68 @@ void CTarnMidiManager::TransmitBank(int bank, CTarnSampleData& sample) {
         Fail(CTarnMidiException::kDeviceError);
     }
     StepProgress();
+}
+
+void CTarnMidiManager::SendSampleData(const std::vector<uint8_t>& dump) {
+    CEfMessagePump& pump = CEfUiServices::Pump();
+    const size_t total = dump.size();
+    // Completions come in order and the instrument has already answered the header, so what is
+    // reported from here on is this dump (or, at most, the header's own late report).
+    const uint64_t before = sentBytes_.load();
+    const auto sentOfDump = [&] {
+        return static_cast<size_t>(std::min<uint64_t>(sentBytes_.load() - before, total));
+    };
+    const auto start = Clock::now();
+    size_t step = 0;
+    // Progress follows the bytes the output has sent, which over a slow cable trail far behind
+    // the pieces queued.
+    const auto advance = [&] {
+        const size_t sent = sentOfDump();
+        while (step < kBankSteps - 1 && sent > step * total / (kBankSteps - 1)) {
+            ++step;
+            progressCount_ += 1;
+            if (progress_) {
+                progress_->SetPosition(progressCount_);
+            }
+        }
+        pump.DispatchPending();
+    };
+    // Waits, cancellable and with the bar moving, until the output has sent the given number of
+    // the dump's bytes. A port that stops reporting sent pieces (a cable pulled out) must not
+    // hold the transfer for ever: it fails once nothing has gone out for as long as a reply may
+    // take.
+    const auto waitUntilSent = [&](size_t target) {
+        size_t lastSent = sentOfDump();
+        auto lastMove = Clock::now();
+        while (!IsCancelled() && lastSent < target) {
+            sendCompletions_.Wait(timing_.dumpTick);
+            advance();
+            const size_t sent = sentOfDump();
+            if (sent != lastSent) {
+                lastSent = sent;
+                lastMove = Clock::now();
+            } else if (Clock::now() - lastMove > timing_.reply) {
+                EfTrace("Sample data not sent: %zu of %zu bytes", sent, total);
+                Fail(CTarnMidiException::kSendFailed);
+            }
+        }
+    };
+    sendCompletions_.Reset();
+    for (size_t offset = 0; offset < total && !IsCancelled(); offset += kPieceSize) {
+        // Queuing runs at most a window ahead of the wire, so that Cancel leaves little on its
+        // way; at USB speed the output keeps up and this hardly ever waits.
+        if (offset > kSendWindow) {
+            waitUntilSent(offset - kSendWindow);
+            if (IsCancelled()) {
+                break;
+            }
+        }
+        const size_t length = std::min(kPieceSize, total - offset);
+        SendPiece(dump.data() + offset, length, offset == 0);
+        advance();
+    }
+    waitUntilSent(total);
+    EfTrace("Dump sample data (%zu Bytes) : %lld msec", total, ElapsedMs(start));
 }
 
 void CTarnMidiManager::ReceiveGlobal(CTarnGlobalData& global) {

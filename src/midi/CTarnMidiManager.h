@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -90,6 +91,7 @@ private:
 
     void OnHfcMidiInLongMessageReceived(CHfcMidi* source, size_t length,
                                         const uint8_t* bytes) override;
+    void OnHfcMidiOutSysExSendComplete(CHfcMidi* source, size_t count) override;
 
     bool OpenPorts();
     void ClosePorts();
@@ -111,6 +113,9 @@ private:
 
     void TransmitDump(const std::vector<uint8_t>& dump);
     void TransmitBank(int bank, CTarnSampleData& sample);
+    // Sends a sample data dump in pieces and waits until the output has sent them all, so that
+    // the wait for the instrument's reply does not run while a slow cable still carries the dump.
+    void SendSampleData(const std::vector<uint8_t>& dump);
     void ReceiveGlobal(CTarnGlobalData& global);
     void ReceiveProgram(CTarnProgramMemorySet& set, int index);
     void ReceiveBank(int bank, CTarnSampleData& sample, int mode);
@@ -125,6 +130,10 @@ private:
     midi::ReceivedMidiBuffer received_;
     CEfCriticalSection payloadCs_{"MidiManagerCs"};
     std::vector<uint8_t> payload_;
+
+    // Bytes the output has reported sent, and a count per report to wake the waiting thread.
+    std::atomic<uint64_t> sentBytes_{0};
+    CEfSemaphore sendCompletions_{0};
 
     int channel_ = 0;
     CTarnSysExIdentity identity_;

@@ -66,6 +66,15 @@ public:
         WaitIdle();
     }
 
+    // Drops the pieces not yet started without reporting them: they never went anywhere.
+    void Discard() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            jobs_.clear();
+        }
+        changed_.notify_all();
+    }
+
     void WaitIdle() {
         std::unique_lock<std::mutex> lock(mutex_);
         changed_.wait(lock, [this] { return stop_ || (jobs_.empty() && !busy_); });
@@ -213,7 +222,8 @@ CVirtualMidiDevice::CVirtualMidiDevice(CVirtualMidiDeviceOptions options, CVirtu
 
 CVirtualMidiDevice::~CVirtualMidiDevice() {
     // Ports still open keep the implementation and its threads alive until they close; from now
-    // on nothing reaches the peer and the output accepts no more pieces.
+    // on nothing reaches the peer and the output accepts no more pieces. Pieces still waiting
+    // are lost without a completion, as when a cable is pulled out.
     {
         std::lock_guard<std::mutex> lock(impl_->peerMutex_);
         impl_->peer_ = nullptr;
@@ -222,6 +232,7 @@ CVirtualMidiDevice::~CVirtualMidiDevice() {
         std::lock_guard<std::mutex> lock(impl_->outputMutex_);
         impl_->alive_ = false;
     }
+    impl_->toPeer_.Discard();
 }
 
 const CVirtualMidiDeviceOptions& CVirtualMidiDevice::Options() const {

@@ -16,7 +16,8 @@ class CVirtualMidiPeer;
 // peer sends reach the editor's open input. Each direction runs on a thread of its own, split
 // into segments of the configured size and paced at the configured byte rate. The input and the
 // output can each be open once at a time. Bytes sent to the editor while its input is closed are
-// lost, as on a real cable. Ports opened on the device may outlive it; they then fail to send.
+// lost, as on a real cable. Ports opened on the device may outlive it; they then fail to send, and
+// pieces not yet sent when the device goes are never reported sent.
 class CVirtualMidiDevice {
 public:
     CVirtualMidiDevice(CVirtualMidiDeviceOptions options, CVirtualMidiPeer* peer);

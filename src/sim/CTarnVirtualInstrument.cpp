@@ -65,6 +65,7 @@ CTarnVirtualInstrument::~CTarnVirtualInstrument() {
         stop_ = true;
     }
     wake_.notify_all();
+    idle_.notify_all();
     thread_.join();
 }
 
@@ -73,7 +74,13 @@ void CTarnVirtualInstrument::Input(const uint8_t* bytes, size_t length) {
         return;
     }
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::unique_lock<std::mutex> lock(mutex_);
+        // Like a cable, a limited wire holds the sender back: new bytes go in only once the
+        // earlier ones have been taken in, so the sender's completions follow the wire speed.
+        idle_.wait(lock, [this] { return stop_ || byteRate_ <= 0 || unfinished_ == 0; });
+        if (stop_) {
+            return;
+        }
         queue_.emplace_back(bytes, bytes + length);
         ++unfinished_;
     }

@@ -32,7 +32,8 @@ public:
     CTarnVirtualInstrument(const CTarnVirtualInstrument&) = delete;
     CTarnVirtualInstrument& operator=(const CTarnVirtualInstrument&) = delete;
 
-    // Bytes sent to the instrument, in any chunking. Any thread.
+    // Bytes sent to the instrument, in any chunking. Any thread; with a byte rate set, waits
+    // until the bytes given before have been taken in at that rate.
     void Input(const uint8_t* bytes, size_t length);
 
     void SetDeviceId(uint8_t deviceId);

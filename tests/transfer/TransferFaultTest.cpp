@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "TransferFixture.h"
 #include "data/CTarnMidiException.h"
 #include "sim/CTarnSimMemoryIo.h"
@@ -164,6 +166,12 @@ TEST_F(TransferTest, ResamplesA44kBankBeforeSendingIt) {
 }
 
 TEST_F(TransferTest, UnpluggingMidwayIsASendFailure) {
+    // A cable fast enough for a quick test but slow enough that bank A is still on its way.
+    instrument_.reset();
+    CVirtualMidiDeviceOptions options = CTarnVirtualInstrumentDevice::DefaultOptions();
+    options.bytesPerSecond = 200000;
+    instrument_ = std::make_unique<CTarnVirtualInstrumentDevice>(driver_, options);
+    manager_->DetectPorts();
     CTarnAllData all;
     FillAllData(all, 60);
     progress_.onChange = [this](CTarnProgressDialog& dialog) {
@@ -178,18 +186,99 @@ TEST_F(TransferTest, UnpluggingMidwayIsASendFailure) {
 }
 
 TEST_F(TransferTest, ASlowCableOutlastsTheWaitAfterTheSampleData) {
-    // The pieces are queued at once; the wait for the completed reply starts after the last
-    // one, while the instrument still takes in the dump at the wire's speed.
+    // The wait for the completed reply starts once the output has sent the last piece, so a dump
+    // that takes longer on the wire than a reply may take still goes through: whether the
+    // instrument takes its input in slowly or the port itself sends slowly.
     CTarnSampleData sample;
     sample.Initialize();
     FillBank(sample, 600, 3000, 0, 61); // 600 frames: 2.4 kB, about 0.25 s at 10 kB/s
+    std::vector<uint8_t> data(static_cast<size_t>(sample.GetNativeDataSize()));
+    ASSERT_TRUE(sample.GetNativeData(data.data(), static_cast<int>(data.size())));
     CTarnMidiManager::Timing timing = manager_->GetTiming();
     timing.reply = std::chrono::milliseconds(100);
     manager_->SetTiming(timing);
+    std::set<int> positions;
+    progress_.onChange = [&](CTarnProgressDialog& dialog) { positions.insert(dialog.Position()); };
+
     Instrument().SetByteRate(10000);
-    EXPECT_EQ(CodeOf([&] { manager_->TransmitLoopRecorderData(0, &sample); }),
-              CTarnMidiException::kTimeout);
+    ASSERT_EQ(CodeOf([&] { EXPECT_TRUE(manager_->TransmitLoopRecorderData(0, &sample)); }), -1);
     Instrument().WaitIdle(std::chrono::seconds(5));
-    Instrument().SetByteRate(0);
-    EXPECT_TRUE(manager_->TransmitLoopRecorderData(0, &sample));
+    EXPECT_EQ(Instrument().Memory().banks[0].data, data);
+
+    instrument_.reset();
+    CVirtualMidiDeviceOptions options = CTarnVirtualInstrumentDevice::DefaultOptions();
+    options.bytesPerSecond = 10000;
+    instrument_ = std::make_unique<CTarnVirtualInstrumentDevice>(driver_, options);
+    manager_->DetectPorts();
+    positions.clear();
+    ASSERT_EQ(CodeOf([&] { EXPECT_TRUE(manager_->TransmitLoopRecorderData(1, &sample)); }), -1);
+    EXPECT_EQ(progress_.lastPosition, CTarnMidiManager::kBankSteps);
+    EXPECT_GT(positions.size(), 5u); // the bar follows the cable, not the queue
+    Instrument().WaitIdle(std::chrono::seconds(5));
+    EXPECT_EQ(Instrument().Memory().banks[1].data, data);
+}
+
+namespace {
+
+// A MIDI system whose outputs stop sending after a number of bytes, as when the cable is pulled
+// out: further pieces are accepted but never go out.
+class StallingDriver : public CHfcMidiDriver {
+public:
+    StallingDriver(CHfcMidiDriver& inner, size_t limit) : inner_(inner), limit_(limit) {}
+
+    std::vector<CHfcMidiDeviceInfo> InputDevices() override { return inner_.InputDevices(); }
+    std::vector<CHfcMidiDeviceInfo> OutputDevices() override { return inner_.OutputDevices(); }
+    std::unique_ptr<CHfcMidiInputPort> OpenInput(int index, CHfcMidiInputSink& sink,
+                                                 std::string& error) override {
+        return inner_.OpenInput(index, sink, error);
+    }
+    std::unique_ptr<CHfcMidiOutputPort> OpenOutput(int index, CHfcMidiOutputSink& sink,
+                                                   std::string& error) override {
+        std::unique_ptr<CHfcMidiOutputPort> port = inner_.OpenOutput(index, sink, error);
+        return port ? std::make_unique<Port>(std::move(port), limit_) : nullptr;
+    }
+
+private:
+    class Port : public CHfcMidiOutputPort {
+    public:
+        Port(std::unique_ptr<CHfcMidiOutputPort> inner, size_t limit)
+            : inner_(std::move(inner)), left_(limit) {}
+        bool Send(const uint8_t* bytes, size_t length) override {
+            if (length > left_) {
+                left_ = 0;
+                return true;
+            }
+            left_ -= length;
+            return inner_->Send(bytes, length);
+        }
+
+    private:
+        std::unique_ptr<CHfcMidiOutputPort> inner_;
+        size_t left_;
+    };
+
+    CHfcMidiDriver& inner_;
+    size_t limit_;
+};
+
+} // namespace
+
+TEST_F(TransferTest, AnOutputThatStopsSendingEndsWithASendFailure) {
+    StallingDriver stalling(driver_, 1024);
+    CTarnMidiManager manager(*preferences_, stalling);
+    CTarnMidiManager::Timing timing = manager_->GetTiming();
+    timing.reply = std::chrono::milliseconds(150);
+    manager.SetTiming(timing);
+    manager_.reset(); // one manager on the instrument's ports at a time
+    ASSERT_TRUE(manager.Initialize());
+    CTarnSampleData sample;
+    sample.Initialize();
+    FillBank(sample, 4000, 3000, 0, 62);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(CodeOf([&] { manager.TransmitLoopRecorderData(1, &sample); }),
+              CTarnMidiException::kSendFailed);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_FALSE(manager.IsMidiOutOpen());
+    EXPECT_EQ(progress_.open, 0);
+    EXPECT_LT(progress_.lastPosition, CTarnMidiManager::kBankSteps);
 }
