@@ -52,6 +52,27 @@ const CHfcMidiDeviceInfo* FindDevice(const std::vector<CHfcMidiDeviceInfo>& devi
     return nullptr;
 }
 
+// The device to open for a remembered name and index: the one at the remembered index when it
+// still carries the name, else the first that does (devices are renumbered as others come and
+// go); -1 when none carries it.
+template <typename NameOf>
+int ChooseDevice(int count, const std::string& name, int index, NameOf nameOf) {
+    int chosen = -1;
+    for (int i = 0; i < count; ++i) {
+        std::string deviceName;
+        if (!nameOf(i, deviceName) || deviceName != name) {
+            continue;
+        }
+        if (chosen < 0 || i == index) {
+            chosen = i;
+        }
+        if (i == index) {
+            break;
+        }
+    }
+    return chosen;
+}
+
 } // namespace
 
 // One operation: its progress starts from nothing, and the progress window and the ports are
@@ -418,19 +439,9 @@ bool CTarnMidiManager::MidiInOpenByNameAndIndex(const std::string& name, int ind
     if (count == 0) {
         return false;
     }
-    int chosen = -1;
-    for (int i = 0; i < count; ++i) {
-        std::string deviceName;
-        if (!port_->GetMidiInDeviceName(i, deviceName) || deviceName != name) {
-            continue;
-        }
-        if (chosen < 0 || i == index) {
-            chosen = i;
-        }
-        if (i == index) {
-            break;
-        }
-    }
+    const int chosen = ChooseDevice(count, name, index, [this](int i, std::string& deviceName) {
+        return port_->GetMidiInDeviceName(i, deviceName);
+    });
     if (chosen < 0) {
         return false;
     }
@@ -453,19 +464,9 @@ bool CTarnMidiManager::MidiOutOpenByNameAndIndex(const std::string& name, int in
     if (count == 0) {
         return false;
     }
-    int chosen = -1;
-    for (int i = 0; i < count; ++i) {
-        std::string deviceName;
-        if (!port_->GetMidiOutDeviceName(i, deviceName) || deviceName != name) {
-            continue;
-        }
-        if (chosen < 0 || i == index) {
-            chosen = i;
-        }
-        if (i == index) {
-            break;
-        }
-    }
+    const int chosen = ChooseDevice(count, name, index, [this](int i, std::string& deviceName) {
+        return port_->GetMidiOutDeviceName(i, deviceName);
+    });
     if (chosen < 0) {
         return false;
     }
