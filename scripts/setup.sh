@@ -10,7 +10,8 @@ packages=(
     libasound2-dev alsa-utils
     portaudio19-dev
     libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
-    qt6-base-dev
+    qt6-base-dev fonts-dejavu-core
+    xvfb xdotool x11-utils
     sox libsox-fmt-all ffmpeg
     clang libclang-rt-14-dev
 )
