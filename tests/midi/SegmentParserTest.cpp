@@ -81,6 +81,44 @@ TEST(SegmentParser, LargeSysExOverManySegmentsWithClocks) {
     EXPECT_FALSE(r.receiving);
 }
 
+// The sequencer hands a dump over in 256-byte pieces and real-time bytes (active sensing every
+// 300 ms, clocks, start/stop) as pieces of their own between them; none of them ends the dump.
+TEST(SegmentParser, RealTimeBytesBetweenSysExPiecesPassThroughAndTheDumpCompletes) {
+    Bytes data(20000);
+    for (size_t i = 0; i < data.size(); ++i) {
+        data[i] = static_cast<uint8_t>(i * 13);
+    }
+    const Bytes dump = CTarnSysExBuilder::SampleDataDump(data);
+    const Bytes realTime = {0xf8, 0xf9, 0xfa, 0xfb, 0xfc, 0xfd, 0xfe, 0xff};
+    Recorder r;
+    CHfcMidiSegmentParser parser(r);
+    Bytes delivered;
+    size_t next = 0;
+    for (size_t pos = 0; pos < dump.size(); pos += 256) {
+        parser.Parse(dump.data() + pos, std::min<size_t>(256, dump.size() - pos));
+        const uint8_t byte = realTime[next++ % realTime.size()];
+        delivered.push_back(byte);
+        parser.Parse(&byte, 1);
+    }
+    ASSERT_EQ(r.sysex.size(), 1u);
+    EXPECT_EQ(r.sysex[0], dump);
+    // The last real-time byte came after the F7, the rest inside the message.
+    ASSERT_EQ(r.shorts.size(), delivered.size());
+    for (size_t i = 0; i < delivered.size(); ++i) {
+        EXPECT_EQ(r.shorts[i], Bytes{delivered[i]}) << i;
+    }
+    // Mixed into one segment as a UART interface delivers them.
+    Bytes stream = dump;
+    stream.insert(stream.begin() + 3, 0xfe);
+    stream.insert(stream.begin() + 1000, 0xfe);
+    Recorder mixed;
+    CHfcMidiSegmentParser second(mixed);
+    Feed(second, stream, 2048);
+    ASSERT_EQ(mixed.sysex.size(), 1u);
+    EXPECT_EQ(mixed.sysex[0], dump);
+    EXPECT_EQ(mixed.shorts, (std::vector<Bytes>{{0xfe}, {0xfe}}));
+}
+
 TEST(SegmentParser, EndOfOneMessageAndStartOfTheNextInOneSegment) {
     Bytes first = CTarnSysExBuilder::GlobalDataDumpRequest();
     Bytes second = CTarnSysExBuilder::ProgramMemoryDumpRequest(3);

@@ -6,7 +6,7 @@ namespace {
 
 constexpr uint8_t kSysEx = 0xf0;
 constexpr uint8_t kEox = 0xf7;
-constexpr uint8_t kClock = 0xf8;
+constexpr uint8_t kFirstRealTime = 0xf8;
 
 bool IsData(uint8_t byte) {
     return byte < 0x80;
@@ -95,7 +95,9 @@ size_t CHfcMidiSegmentParser::Collect(const uint8_t* bytes, size_t length, size_
             i = end;
             continue;
         }
-        if (byte == kClock) {
+        if (byte >= kFirstRealTime) {
+            // Real-time bytes (clock, start, stop, active sensing, reset...) may come anywhere,
+            // also between the pieces of a dump: they pass through and collection goes on.
             sink_.OnSegmentShortMessage(bytes + i, 1);
             ++i;
             continue;

@@ -7,7 +7,8 @@
 #include "midi/port/CSysExBuffer.h"
 
 // Turns raw input segments into messages. A SysEx message may span any number of segments;
-// timing clocks (F8) inside it are reported as short messages and do not interrupt it; any other
+// real-time bytes (F8 to FF) inside it are reported as short messages and do not interrupt it;
+// any other
 // status byte ends it unfinished (it is discarded) and is parsed as the start of a new message;
 // an F0 inside it restarts collection. Outside SysEx, stray data bytes are skipped and a short
 // message cut short by a status byte or by the end of the segment is dropped.
