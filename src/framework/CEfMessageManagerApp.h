@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -16,6 +18,12 @@ class CEfMessageWindow;
 // Posting is allowed from any thread; each registered window is told (CEfMessageWindow) and
 // delivers the message on its own thread to all its layers. Every operation but Initialize does
 // nothing (posting reports success) until the manager is initialised.
+//
+// Locks: the queues are guarded by "MQManager:QueueSema", the window list by
+// "MQManager:WindowSema"; a post takes one after the other, never both at once. Posts are
+// serialised among themselves so that every window is told of the numbers in increasing order:
+// a window fetching number n drops the numbers below it, so a notice overtaken by a later one
+// would otherwise be lost for that window and the later message delivered twice.
 class CEfMessageManagerApp : public CEfObject {
 public:
     CEfMessageManagerApp();
@@ -45,11 +53,26 @@ public:
     std::optional<CEfMessage> FetchTargeted(uint32_t sequence);
 
 private:
-    bool initialized_ = false;
+    // Semaphores used as locks (initial count 1).
+    class SemaLock {
+    public:
+        explicit SemaLock(CEfSemaphore& sema) : sema_(sema) { sema_.Wait(); }
+        ~SemaLock() { sema_.Release(); }
+        SemaLock(const SemaLock&) = delete;
+        SemaLock& operator=(const SemaLock&) = delete;
+
+    private:
+        CEfSemaphore& sema_;
+    };
+
+    std::atomic<bool> initialized_{false};
     uint32_t nextSequence_ = 0;
     std::deque<CEfMessage> broadcast_;
     std::deque<CEfMessage> targeted_;
     std::vector<CEfMessageWindow*> windows_;
-    std::optional<CEfSemaphore> queueSema_;
-    std::optional<CEfSemaphore> windowSema_;
+    // The locks live as long as the manager, so a post racing Terminate never meets a destroyed
+    // lock.
+    CEfSemaphore queueSema_{1, "MQManager:QueueSema"};
+    CEfSemaphore windowSema_{1, "MQManager:WindowSema"};
+    std::mutex postOrder_;
 };
