@@ -28,7 +28,8 @@ public:
     // 1 or 2; takes effect for the next creation of the singleton.
     static void SetPreferredScale(int scale);
 
-    // The decoded picture or null (trace "Failed to get bitmap (%s)").
+    // The decoded picture or null (trace "Failed to get bitmap (%s)"). Safe from any thread; the
+    // picture lives as long as the manager.
     const CEfImage* GetImage(const std::string& name);
     // The table's names in order.
     static const std::array<const char*, kImageCount>& ImageNames();
@@ -45,6 +46,8 @@ private:
     std::array<std::array<char, kNameFieldSize>, kImageCount> names_{};
     std::map<std::string, size_t> index_;
     std::array<bool, kImageCount> loaded_{};
+    // Pictures whose data is missing or damaged are not decoded again.
+    std::array<bool, kImageCount> failed_{};
     std::array<CEfImage, kImageCount> images_{};
     CEfSemaphore lock_{1, "ResourceManager"};
 };
