@@ -155,6 +155,21 @@ void CTarnDumpProgressDialog::OnHfcMidiInLongMessageReceiving(CHfcMidi* /*source
     }
 }
 
+void CTarnDumpProgressDialog::OnHfcMidiInOverrun(CHfcMidi* /*source*/) {
+    // Bytes of the dump were lost: it can only end incomplete, so it ends now rather than after
+    // the idle time-out or, worse, as a dump with a gap in it.
+    EfTrace("OnHfcMidiInOverrun");
+    Post({true, kIncomplete});
+}
+
+void CTarnDumpProgressDialog::OnHfcMidiPortLost(CHfcMidi* source) {
+    EfTrace("OnHfcMidiPortLost");
+    Post({true, kPortLost});
+    if (forward_) {
+        forward_->OnHfcMidiPortLost(source);
+    }
+}
+
 void CTarnDumpProgressDialog::OnHfcMidiOutSysExSendComplete(CHfcMidi* source, size_t count) {
     EfTrace("OnHfcMidiOutSysExSendComplete");
     if (forward_) {

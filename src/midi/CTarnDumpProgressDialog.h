@@ -22,7 +22,7 @@ class CTarnSampleData;
 class CTarnDumpProgressDialog : public CHfcMidiListener {
 public:
     enum Mode { kSingleBank = 0, kAllData = 1 };
-    enum Result { kSucceeded = 1, kTimedOut = 2, kStoreFailed = 3, kIncomplete = 4 };
+    enum Result { kSucceeded = 1, kTimedOut = 2, kStoreFailed = 3, kIncomplete = 4, kPortLost = 5 };
 
     static constexpr std::chrono::milliseconds kDefaultTick{50};
     // About 4.5 s of silence at the default tick.
@@ -53,6 +53,10 @@ public:
     void OnHfcMidiInLongMessageReceiving(CHfcMidi* source, size_t count,
                                          const uint8_t* bytes) override;
     void OnHfcMidiOutSysExSendComplete(CHfcMidi* source, size_t count) override;
+    // Bytes were lost on the way in: the dump ends at once as incomplete.
+    void OnHfcMidiInOverrun(CHfcMidi* source) override;
+    // The instrument went away: the dump ends at once (and the manager is told).
+    void OnHfcMidiPortLost(CHfcMidi* source) override;
 
 private:
     struct Event {

@@ -368,6 +368,7 @@ bool CTarnMidiManager::OpenPorts() {
         received_.Clear();
         recvSema_.Release();
     }
+    portLost_ = false;
     if (!IsPortConfigured()) {
         throw CTarnMidiException(CTarnMidiException::kNoPort);
     }
@@ -543,6 +544,20 @@ void CTarnMidiManager::OnHfcMidiOutSysExSendComplete(CHfcMidi* /*source*/, size_
     sendCompletions_.Release();
 }
 
+void CTarnMidiManager::OnHfcMidiPortLost(CHfcMidi* /*source*/) {
+    portLost_ = true;
+    // Wake whatever waits, for a reply or for the output.
+    arrivals_.Release();
+    sendCompletions_.Release();
+}
+
+void CTarnMidiManager::FailIfPortLost() {
+    if (portLost_ || (port_ && port_->IsPortLost())) {
+        EfTrace("CTarnMidiManager - the instrument's MIDI port has gone");
+        Fail(CTarnMidiException::kSendFailed);
+    }
+}
+
 void CTarnMidiManager::Send(const std::vector<uint8_t>& message, bool patchChannel) {
     SendPiece(message.data(), message.size(), patchChannel);
 }
@@ -561,6 +576,7 @@ midi::ReceivedMidiBufferItem CTarnMidiManager::WaitForReply(std::initializer_lis
                                                             std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
     for (;;) {
+        FailIfPortLost();
         midi::ReceivedMidiBufferItem item;
         recvSema_.Wait();
         if (received_.Count() > 0) {
@@ -739,6 +755,7 @@ void CTarnMidiManager::SendSampleData(const std::vector<uint8_t>& dump) {
         auto lastMove = Clock::now();
         while (!IsCancelled() && lastSent < target) {
             sendCompletions_.Wait(timing_.dumpTick);
+            FailIfPortLost();
             advance();
             const size_t sent = sentOfDump();
             if (sent != lastSent) {
@@ -825,6 +842,8 @@ void CTarnMidiManager::ReceiveBank(int bank, CTarnSampleData& sample, int mode) 
         Fail(CTarnMidiException::kTimeout);
     case CTarnDumpProgressDialog::kIncomplete:
         Fail(CTarnMidiException::kIncomplete);
+    case CTarnDumpProgressDialog::kPortLost:
+        Fail(CTarnMidiException::kSendFailed);
     default:
         Fail(CTarnMidiException::kDeviceError);
     }

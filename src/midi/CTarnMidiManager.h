@@ -92,6 +92,9 @@ private:
     void OnHfcMidiInLongMessageReceived(CHfcMidi* source, size_t length,
                                         const uint8_t* bytes) override;
     void OnHfcMidiOutSysExSendComplete(CHfcMidi* source, size_t count) override;
+    void OnHfcMidiPortLost(CHfcMidi* source) override;
+    // Ends the operation with a send failure once the instrument's port has gone away.
+    void FailIfPortLost();
 
     bool OpenPorts();
     void ClosePorts();
@@ -134,6 +137,8 @@ private:
     // Bytes the output has reported sent, and a count per report to wake the waiting thread.
     std::atomic<uint64_t> sentBytes_{0};
     CEfSemaphore sendCompletions_{0};
+    // Set (on the MIDI thread) when the device of an open port goes away; cleared on opening.
+    std::atomic<bool> portLost_{false};
 
     int channel_ = 0;
     CTarnSysExIdentity identity_;

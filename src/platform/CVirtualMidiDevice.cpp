@@ -155,21 +155,62 @@ public:
 
     void DeliverToPeer(const uint8_t* bytes, size_t length) {
         std::lock_guard<std::mutex> lock(peerMutex_);
+        for (size_t i = 0; i < length; ++i) {
+            // Real-time bytes leave a SysEx message open; any other status byte ends it.
+            if (bytes[i] >= 0x80 && bytes[i] < 0xf8) {
+                sysExOpen_ = bytes[i] == 0xf0;
+            }
+        }
         if (peer_) {
             peer_->OnVirtualMidiReceived(owner_, bytes, length);
         }
     }
 
+    // After a close dropped pieces: a SysEx message cut short is ended on the wire.
+    void EndOpenSysEx() {
+        static const uint8_t kEox = 0xf7;
+        bool open;
+        {
+            std::lock_guard<std::mutex> lock(peerMutex_);
+            open = sysExOpen_;
+        }
+        if (open) {
+            DeliverToPeer(&kEox, 1);
+        }
+    }
+
+    // The device is gone: open ports are told, nothing more moves.
+    void Unplug() {
+        {
+            std::lock_guard<std::mutex> lock(peerMutex_);
+            peer_ = nullptr;
+        }
+        {
+            std::lock_guard<std::mutex> lock(outputMutex_);
+            if (alive_ && outputSink_) {
+                outputSink_->OnHfcMidiOutputLost();
+            }
+            alive_ = false;
+        }
+        toPeer_.Discard();
+        toEditor_.Discard();
+        std::lock_guard<std::mutex> lock(inputMutex_);
+        if (inputSink_ && !inputLost_) {
+            inputSink_->OnHfcMidiInputLost();
+        }
+        inputLost_ = true;
+    }
+
     void DeliverToEditor(const uint8_t* bytes, size_t length) {
         std::lock_guard<std::mutex> lock(inputMutex_);
-        if (inputSink_) {
+        if (inputSink_ && !inputLost_) {
             inputSink_->OnHfcMidiInputData(bytes, length);
         }
     }
 
     void ReportSent(size_t length) {
         std::lock_guard<std::mutex> lock(outputMutex_);
-        if (outputSink_) {
+        if (outputSink_ && alive_) {
             outputSink_->OnHfcMidiOutputDone(length);
         }
     }
@@ -179,8 +220,11 @@ public:
 
     std::mutex peerMutex_;
     CVirtualMidiPeer* peer_;
+    // Whether the bytes delivered to the peer so far leave a SysEx message open.
+    bool sysExOpen_ = false;
     std::mutex inputMutex_;
     CHfcMidiInputSink* inputSink_ = nullptr;
+    bool inputLost_ = false;
     std::mutex outputMutex_;
     CHfcMidiOutputSink* outputSink_ = nullptr;
     // Set while the device object exists; ports that outlive it stop sending.
@@ -221,18 +265,19 @@ CVirtualMidiDevice::CVirtualMidiDevice(CVirtualMidiDeviceOptions options, CVirtu
     : impl_(std::make_shared<CImpl>(*this, std::move(options), peer)) {}
 
 CVirtualMidiDevice::~CVirtualMidiDevice() {
-    // Ports still open keep the implementation and its threads alive until they close; from now
-    // on nothing reaches the peer and the output accepts no more pieces. Pieces still waiting
-    // are lost without a completion, as when a cable is pulled out.
-    {
-        std::lock_guard<std::mutex> lock(impl_->peerMutex_);
-        impl_->peer_ = nullptr;
+    // Ports still open keep the implementation and its threads alive until they close.
+    impl_->Unplug();
+}
+
+void CVirtualMidiDevice::Unplug() {
+    impl_->Unplug();
+}
+
+void CVirtualMidiDevice::SimulateOverrun() {
+    std::lock_guard<std::mutex> lock(impl_->inputMutex_);
+    if (impl_->inputSink_) {
+        impl_->inputSink_->OnHfcMidiInputOverrun();
     }
-    {
-        std::lock_guard<std::mutex> lock(impl_->outputMutex_);
-        impl_->alive_ = false;
-    }
-    impl_->toPeer_.Discard();
 }
 
 const CVirtualMidiDeviceOptions& CVirtualMidiDevice::Options() const {
@@ -278,6 +323,10 @@ std::unique_ptr<CHfcMidiInputPort> CVirtualMidiDevice::OpenInput(CHfcMidiInputSi
         error = "input already in use";
         return nullptr;
     }
+    if (impl_->inputLost_) {
+        error = "device is gone";
+        return nullptr;
+    }
     impl_->inputSink_ = &sink;
     std::shared_ptr<CImpl> impl = impl_;
     return std::make_unique<CVirtualInputPort>([impl] {
@@ -297,6 +346,10 @@ std::unique_ptr<CHfcMidiOutputPort> CVirtualMidiDevice::OpenOutput(CHfcMidiOutpu
         error = "output already in use";
         return nullptr;
     }
+    if (!impl_->alive_) {
+        error = "device is gone";
+        return nullptr;
+    }
     impl_->outputSink_ = &sink;
     std::shared_ptr<CImpl> impl = impl_;
     auto send = [impl](const uint8_t* bytes, size_t length) {
@@ -310,6 +363,7 @@ std::unique_ptr<CHfcMidiOutputPort> CVirtualMidiDevice::OpenOutput(CHfcMidiOutpu
     };
     auto close = [impl] {
         impl->toPeer_.DropQueued();
+        impl->EndOpenSysEx();
         std::lock_guard<std::mutex> closeLock(impl->outputMutex_);
         impl->outputSink_ = nullptr;
     };

@@ -16,8 +16,9 @@ class CVirtualMidiPeer;
 // peer sends reach the editor's open input. Each direction runs on a thread of its own, split
 // into segments of the configured size and paced at the configured byte rate. The input and the
 // output can each be open once at a time. Bytes sent to the editor while its input is closed are
-// lost, as on a real cable. Ports opened on the device may outlive it; they then fail to send, and
-// pieces not yet sent when the device goes are never reported sent.
+// lost, as on a real cable. Ports opened on the device may outlive it; like ports of an unplugged
+// device, they are told the device is lost, fail to send, and pieces not yet sent are never
+// reported sent.
 class CVirtualMidiDevice {
 public:
     CVirtualMidiDevice(CVirtualMidiDeviceOptions options, CVirtualMidiPeer* peer);
@@ -34,6 +35,12 @@ public:
     // Queues bytes for the editor's input; returns at once. Callable from any thread, the peer's
     // own callback included.
     void SendToEditor(std::span<const uint8_t> bytes);
+
+    // As if the cable were pulled out: open ports are told the device is lost, nothing more
+    // moves in either direction, and the device cannot be opened again.
+    void Unplug();
+    // Tells the open input that bytes were lost, as a backend does when its buffer overruns.
+    void SimulateOverrun();
 
     bool IsInputOpen() const;
     bool IsOutputOpen() const;

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,18 @@ public:
     void OnHfcMidiOutSysExSendComplete(CHfcMidi*, size_t count) override {
         Add('d', [&] { sent.push_back(count); });
     }
+    void OnHfcMidiInOverrun(CHfcMidi*) override {
+        Add('O', [&] { ++overruns; });
+    }
+    void OnHfcMidiPortLost(CHfcMidi*) override {
+        Add('X', [&] { ++lost; });
+    }
+    bool WaitForOverrun() {
+        return WaitUntil([&] { return overruns > 0; });
+    }
+    bool WaitForLost() {
+        return WaitUntil([&] { return lost > 0; });
+    }
 
     bool WaitForLongs(size_t n) {
         return WaitUntil([&] { return longs.size() >= n; });
@@ -130,6 +143,8 @@ public:
     std::vector<Bytes> longs;
     std::vector<size_t> progress;
     std::vector<size_t> sent;
+    int overruns = 0;
+    int lost = 0;
 
 private:
     // Records the event and its data in one step, so that a waiter sees both or neither.
@@ -269,15 +284,23 @@ TEST(HfcMidiPort, ClosingTheOutputDropsWaitingPieces) {
     ASSERT_TRUE(midi.Create("cancel"));
     ASSERT_TRUE(midi.MidiOutOpen(0));
     Bytes piece(128, 0x10);
+    piece[0] = 0xf0; // the start of a dump that the close cuts short
     for (int i = 0; i < 20; ++i) {
         ASSERT_TRUE(midi.Out(piece.size(), piece.data()));
+        piece[0] = 0x10;
     }
     EXPECT_TRUE(midi.IsSending());
     EXPECT_TRUE(midi.MidiOutClose());
-    // Every piece is accounted for, but only the one under way reached the instrument.
+    // Every piece is accounted for, but only the one under way reached the instrument, and the
+    // message it began is ended so that the instrument does not go on collecting.
     ASSERT_TRUE(listener.WaitForSent(20));
     device->WaitIdle();
-    EXPECT_LE(peer.Received().size(), 128u);
+    const Bytes received = peer.Received();
+    if (!received.empty()) {
+        ASSERT_EQ(received.size(), 129u);
+        EXPECT_EQ(received.front(), 0xf0);
+        EXPECT_EQ(received.back(), 0xf7);
+    }
     auto deadline = std::chrono::steady_clock::now() + 5s;
     while (midi.IsSending() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(1ms);
@@ -363,7 +386,7 @@ private:
     bool open_ = false;
 };
 
-TEST(HfcMidiPort, ASlowListenerHoldsTheSenderBackWithoutLoss) {
+TEST(HfcMidiPort, ASlowListenerLosesNothingWithinTheQueueBudget) {
     RecordingPeer peer;
     CVirtualMidiDriver driver;
     auto device = driver.AddDevice(InstrumentOptions("TALVEX PRO+"), &peer);
@@ -373,13 +396,13 @@ TEST(HfcMidiPort, ASlowListenerHoldsTheSenderBackWithoutLoss) {
     ASSERT_TRUE(midi.Create("slow"));
     ASSERT_TRUE(midi.MidiInOpen(0));
 
-    // Far more segments than the port object queues.
+    // Far more than any backend buffers, less than the port object queues.
     Bytes data(700000);
     for (size_t i = 0; i < data.size(); ++i) {
         data[i] = static_cast<uint8_t>(i ^ (i >> 8));
     }
     Bytes dump = CTarnSysExBuilder::SampleDataDump(data);
-    ASSERT_GT(dump.size() / CHfcMidi::kInputBufferSize, 2 * CHfcMidi::kInputBufferCount);
+    ASSERT_LT(dump.size(), CHfcMidi::kInputQueueBytes);
     device->SendToEditor(dump);
     std::this_thread::sleep_for(50ms);
     listener.Open();
@@ -391,6 +414,81 @@ TEST(HfcMidiPort, ASlowListenerHoldsTheSenderBackWithoutLoss) {
     device->SendToEditor(dump);
     device->WaitIdle();
     EXPECT_EQ(listener.longs.size(), 1u);
+}
+
+// A listener stuck for longer than the queue lasts costs the message, never the backend's input
+// thread: the backend is not held up, the loss is reported as an overrun, the bytes around the gap
+// are not joined, and the next message arrives whole.
+TEST(HfcMidiPort, AStuckListenerGivesAnOverrunAndNeverBlocksTheBackend) {
+    RecordingPeer peer;
+    CVirtualMidiDriver driver;
+    auto device = driver.AddDevice(InstrumentOptions("TALVEX PRO+"), &peer);
+    BlockingListener listener;
+    CHfcMidi midi(driver);
+    midi.SetListener(&listener);
+    ASSERT_TRUE(midi.Create("stuck"));
+    ASSERT_TRUE(midi.MidiInOpen(0));
+    Bytes data(CHfcMidi::kInputQueueBytes, 0x21);
+    Bytes dump = CTarnSysExBuilder::SampleDataDump(data);
+    device->SendToEditor(dump);
+    device->WaitIdle(); // returns although the listener has not taken a byte
+    listener.Open();
+    ASSERT_TRUE(listener.WaitForOverrun());
+    const Bytes request = CTarnSysExBuilder::SampleDataRequest();
+    device->SendToEditor(request);
+    ASSERT_TRUE(listener.WaitForLongs(1));
+    EXPECT_EQ(listener.longs[0], request);
+    EXPECT_EQ(listener.overruns, 1);
+}
+
+// A backend's overrun in the middle of a dump drops the part collected so far.
+TEST(HfcMidiPort, AnOverrunDropsThePartlyCollectedMessage) {
+    RecordingPeer peer;
+    CVirtualMidiDriver driver;
+    auto device = driver.AddDevice(InstrumentOptions("TALVEX PRO+"), &peer);
+    RecordingListener listener;
+    CHfcMidi midi(driver);
+    midi.SetListener(&listener);
+    ASSERT_TRUE(midi.Create("overrun"));
+    ASSERT_TRUE(midi.MidiInOpen(0));
+    Bytes dump = CTarnSysExBuilder::SampleDataDump(Bytes(3000, 0x11));
+    device->SendToEditor(std::span<const uint8_t>(dump.data(), 1000));
+    device->WaitIdle();
+    device->SimulateOverrun();
+    ASSERT_TRUE(listener.WaitForOverrun());
+    device->SendToEditor(std::span<const uint8_t>(dump.data() + 1000, dump.size() - 1000));
+    const Bytes request = CTarnSysExBuilder::SampleDataRequest();
+    device->SendToEditor(request);
+    ASSERT_TRUE(listener.WaitForLongs(1));
+    EXPECT_EQ(listener.longs[0], request);
+    device->WaitIdle();
+    EXPECT_EQ(listener.longs.size(), 1u);
+    EXPECT_FALSE(midi.IsReceiving());
+}
+
+TEST(HfcMidiPort, AnUnpluggedDeviceIsReportedAndSendingFails) {
+    RecordingPeer peer;
+    CVirtualMidiDriver driver;
+    CVirtualMidiDeviceOptions options = InstrumentOptions("TALVEX PRO+");
+    options.bytesPerSecond = 10000;
+    auto device = driver.AddDevice(options, &peer);
+    RecordingListener listener;
+    CHfcMidi midi(driver);
+    midi.SetListener(&listener);
+    ASSERT_TRUE(midi.Create("unplug"));
+    ASSERT_TRUE(midi.MidiInOpen(0));
+    ASSERT_TRUE(midi.MidiOutOpen(0));
+    Bytes piece(128, 0x10);
+    ASSERT_TRUE(midi.Out(piece.size(), piece.data()));
+    ASSERT_TRUE(midi.Out(piece.size(), piece.data()));
+    device->Unplug();
+    ASSERT_TRUE(listener.WaitForLost());
+    EXPECT_TRUE(midi.IsPortLost());
+    EXPECT_FALSE(midi.Out(piece.size(), piece.data()));
+    EXPECT_LE(listener.sent.size(), 1u); // pieces that never went out are not reported sent
+    EXPECT_TRUE(midi.MidiOutClose());
+    EXPECT_TRUE(midi.MidiInClose());
+    EXPECT_FALSE(midi.MidiOutOpen(0)); // gone for good
 }
 
 TEST(HfcMidiPort, EchoThroughTheInstalledSystem) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <set>
+#include <thread>
 
 #include "TransferFixture.h"
 #include "data/CTarnMidiException.h"
@@ -281,4 +283,82 @@ TEST_F(TransferTest, AnOutputThatStopsSendingEndsWithASendFailure) {
     EXPECT_FALSE(manager.IsMidiOutOpen());
     EXPECT_EQ(progress_.open, 0);
     EXPECT_LT(progress_.lastPosition, CTarnMidiManager::kBankSteps);
+}
+
+namespace {
+
+// Receives bank A of a slow instrument holding a large bank, with the product's own time-outs,
+// while something happens to the device part way through; gives the error code and how long
+// the transfer went on after the event.
+struct MidwayResult {
+    int code = -1;
+    std::chrono::steady_clock::duration after{};
+};
+
+} // namespace
+
+class TransferMidwayTest : public TransferTest {
+protected:
+    template <class Event> MidwayResult ReceiveWhile(Event event) {
+        instrument_.reset();
+        CVirtualMidiDeviceOptions options = CTarnVirtualInstrumentDevice::DefaultOptions();
+        options.bytesPerSecond = 200000; // the dump takes about 2 s
+        instrument_ = std::make_unique<CTarnVirtualInstrumentDevice>(driver_, options);
+        manager_->DetectPorts();
+        CTarnAllData all;
+        FillAllData(all, 70);
+        FillBank(*all.Bank(0), 100000, 1200, 5, 71);
+        Instrument().SetMemory(CTarnSimMemoryIo::FromAllData(all));
+        CTarnMidiManager::Timing timing;
+        timing.dumpTick = std::chrono::milliseconds(10);
+        timing.dumpIdleTicks = 450;
+        manager_->SetTiming(timing);
+        std::chrono::steady_clock::time_point at;
+        std::thread trigger([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(600));
+            at = std::chrono::steady_clock::now();
+            event(instrument_->Device());
+        });
+        CTarnSampleData target;
+        MidwayResult result;
+        result.code = CodeOf([&] { manager_->ReceiveLoopRecorderData(0, &target); });
+        const auto end = std::chrono::steady_clock::now();
+        trigger.join();
+        result.after = end - at;
+        EXPECT_FALSE(manager_->IsMidiInOpen());
+        EXPECT_FALSE(manager_->IsMidiOutOpen());
+        return result;
+    }
+};
+
+TEST_F(TransferMidwayTest, UnpluggingDuringADumpFailsWithinASecond) {
+    const MidwayResult result = ReceiveWhile([](CVirtualMidiDevice& device) { device.Unplug(); });
+    EXPECT_EQ(result.code, CTarnMidiException::kSendFailed);
+    EXPECT_LT(result.after, std::chrono::seconds(1));
+}
+
+TEST_F(TransferMidwayTest, AnInputOverrunDuringADumpEndsItAsIncompleteAtOnce) {
+    const MidwayResult result =
+        ReceiveWhile([](CVirtualMidiDevice& device) { device.SimulateOverrun(); });
+    EXPECT_EQ(result.code, CTarnMidiException::kIncomplete);
+    EXPECT_LT(result.after, std::chrono::seconds(1));
+}
+
+TEST_F(TransferTest, UnpluggingWhileAReplyIsAwaitedFailsWithinASecond) {
+    CTarnMidiManager::Timing timing = manager_->GetTiming();
+    timing.reply = std::chrono::milliseconds(5000);
+    manager_->SetTiming(timing);
+    Instrument().ArmFault({CTarnSimFault::kNoReply, CTarnSimStage::kGlobalRequest, 0});
+    std::chrono::steady_clock::time_point at;
+    std::thread trigger([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        at = std::chrono::steady_clock::now();
+        instrument_->Device().Unplug();
+    });
+    CTarnGlobalData global;
+    EXPECT_EQ(CodeOf([&] { manager_->ReceiveGlobalData(&global); }),
+              CTarnMidiException::kSendFailed);
+    const auto end = std::chrono::steady_clock::now();
+    trigger.join();
+    EXPECT_LT(end - at, std::chrono::seconds(1));
 }

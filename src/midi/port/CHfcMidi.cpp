@@ -67,7 +67,9 @@ bool CHfcMidi::MidiInOpen(int index) {
         std::lock_guard<std::mutex> lock(queueMutex_);
         ++inputSession_;
         inputAccepting_ = true;
+        inputDropped_ = false;
     }
+    portLost_ = false;
     std::string error;
     input_ = driver_.OpenInput(index, *this, error);
     if (!input_) {
@@ -93,8 +95,10 @@ bool CHfcMidi::MidiInClose() {
         std::lock_guard<std::mutex> lock(queueMutex_);
         inputAccepting_ = false;
         ++inputSession_;
-        std::erase_if(queue_, [](const Event& e) { return e.kind == Event::kInput; });
-        queuedInputs_ = 0;
+        std::erase_if(queue_, [](const Event& e) {
+            return e.kind == Event::kInput || e.kind == Event::kOverrun;
+        });
+        queuedInputBytes_ = 0;
     }
     queueChanged_.notify_all();
     input_.reset();
@@ -119,6 +123,7 @@ bool CHfcMidi::MidiOutOpen(int index) {
         EfTrace("CHfcMidi::MidiOutOpen() - MIDI thread not running");
         return fail("Faild to midiOutOpen()");
     }
+    portLost_ = false;
     std::string error;
     output_ = driver_.OpenOutput(index, *this, error);
     if (!output_) {
@@ -153,6 +158,10 @@ bool CHfcMidi::IsMidiOutOpen() const {
 bool CHfcMidi::Out(size_t length, const uint8_t* bytes) {
     std::lock_guard<std::mutex> ports(portMutex_);
     if (!output_) {
+        return false;
+    }
+    if (portLost_) {
+        EfTrace("CHfcMidi::Out() - %s", "the device has gone");
         return false;
     }
     if (!bytes || length == 0) {
@@ -273,7 +282,7 @@ void CHfcMidi::ThreadMain() {
             event = std::move(queue_.front());
             queue_.pop_front();
             if (event.kind == Event::kInput) {
-                --queuedInputs_;
+                queuedInputBytes_ -= event.bytes.size();
             }
         }
         queueChanged_.notify_all();
@@ -282,6 +291,12 @@ void CHfcMidi::ThreadMain() {
             return;
         case Event::kInput:
             HandleInput(event);
+            break;
+        case Event::kOverrun:
+            HandleOverrun(event);
+            break;
+        case Event::kPortLost:
+            HandlePortLost();
             break;
         case Event::kSendDone:
             HandleSendDone(event.count);
@@ -326,22 +341,89 @@ void CHfcMidi::HandleSendDone(size_t count) {
 }
 
 void CHfcMidi::OnHfcMidiInputData(const uint8_t* bytes, size_t length) {
-    while (length > 0) {
-        size_t piece = std::min(length, kInputBufferSize);
-        std::unique_lock<std::mutex> lock(queueMutex_);
-        uint64_t session = inputSession_;
-        // Without the MIDI thread nothing would ever make room: the input is dropped instead.
-        auto dropped = [&] { return !inputAccepting_ || session != inputSession_ || !running_; };
-        queueChanged_.wait(lock, [&] { return dropped() || queuedInputs_ < kInputBufferCount; });
-        if (dropped()) {
+    bool overran = false;
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        // Without the MIDI thread nothing would ever take the input: it is dropped.
+        if (!inputAccepting_ || !running_) {
             return;
         }
-        queue_.push_back({Event::kInput, std::vector<uint8_t>(bytes, bytes + piece), 0, session});
-        ++queuedInputs_;
-        lock.unlock();
-        queueChanged_.notify_all();
-        bytes += piece;
-        length -= piece;
+        if (queuedInputBytes_ + length > kInputQueueBytes) {
+            // Never wait: the backend's thread must keep reading its device. The gap is queued
+            // once, after the bytes before it, so that the parser never joins across it.
+            overran = !inputDropped_;
+            if (overran) {
+                queue_.push_back({Event::kOverrun, {}, 0, inputSession_});
+            }
+            inputDropped_ = true;
+        } else {
+            inputDropped_ = false;
+            while (length > 0) {
+                const size_t piece = std::min(length, kInputBufferSize);
+                queue_.push_back(
+                    {Event::kInput, std::vector<uint8_t>(bytes, bytes + piece), 0, inputSession_});
+                queuedInputBytes_ += piece;
+                bytes += piece;
+                length -= piece;
+            }
+        }
+    }
+    if (overran) {
+        EfTrace("CHfcMidi - input queue full, input dropped");
+    }
+    queueChanged_.notify_all();
+}
+
+void CHfcMidi::PostInputEvent(Event::Kind kind) {
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        if (!inputAccepting_ || !running_) {
+            return;
+        }
+        queue_.push_back({kind, {}, 0, inputSession_});
+    }
+    queueChanged_.notify_all();
+}
+
+void CHfcMidi::OnHfcMidiInputOverrun() {
+    EfTrace("CHfcMidi - input overrun, bytes lost");
+    PostInputEvent(Event::kOverrun);
+}
+
+void CHfcMidi::OnHfcMidiInputLost() {
+    EfTrace("CHfcMidi - MIDI IN device lost");
+    portLost_ = true;
+    PostInputEvent(Event::kPortLost);
+}
+
+void CHfcMidi::OnHfcMidiOutputLost() {
+    EfTrace("CHfcMidi - MIDI OUT device lost");
+    portLost_ = true;
+    if (running_) {
+        Post({Event::kPortLost, {}, 0, 0});
+    }
+}
+
+void CHfcMidi::HandleOverrun(const Event& event) {
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        if (event.session != inputSession_) {
+            return;
+        }
+    }
+    // Whatever was collected misses bytes: it must never be joined to what follows.
+    parser_.Reset();
+    parserSession_ = event.session;
+    CEfAutoLock lock(listenerLock_);
+    for (size_t i = 0; i < listeners_.size(); ++i) {
+        listeners_[i]->OnHfcMidiInOverrun(this);
+    }
+}
+
+void CHfcMidi::HandlePortLost() {
+    CEfAutoLock lock(listenerLock_);
+    for (size_t i = 0; i < listeners_.size(); ++i) {
+        listeners_[i]->OnHfcMidiPortLost(this);
     }
 }
 

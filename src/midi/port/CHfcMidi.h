@@ -27,8 +27,10 @@ class CHfcMidi : private CHfcMidiInputSink,
 public:
     // Input segments are handed to the parser in pieces of at most this many bytes.
     static constexpr size_t kInputBufferSize = 2048;
-    // Segments waiting for the MIDI thread before the backend is held back.
-    static constexpr size_t kInputBufferCount = 128;
+    // Input bytes waiting for the MIDI thread. The backend is never held back (its own buffers
+    // would overrun); beyond this the input is dropped and reported as an overrun. Two full
+    // banks, so only a listener stuck for many seconds loses anything.
+    static constexpr size_t kInputQueueBytes = 4u << 20;
 
     // Uses the installed MIDI system (CHfcMidiSystem).
     CHfcMidi();
@@ -74,10 +76,12 @@ public:
     bool IsReceiving() const;
     // True from a send until its completion has been processed by the MIDI thread.
     bool IsSending() const;
+    // True once the device of the open output or input has gone away; cleared by opening.
+    bool IsPortLost() const { return portLost_.load(); }
 
 private:
     struct Event {
-        enum Kind { kInput, kSendDone, kQuit } kind;
+        enum Kind { kInput, kOverrun, kPortLost, kSendDone, kQuit } kind;
         std::vector<uint8_t> bytes;
         size_t count = 0;
         uint64_t session = 0;
@@ -87,9 +91,15 @@ private:
     void Post(Event event);
     void HandleInput(const Event& event);
     void HandleSendDone(size_t count);
+    void HandleOverrun(const Event& event);
+    void HandlePortLost();
+    void PostInputEvent(Event::Kind kind);
 
     void OnHfcMidiInputData(const uint8_t* bytes, size_t length) override;
+    void OnHfcMidiInputOverrun() override;
+    void OnHfcMidiInputLost() override;
     void OnHfcMidiOutputDone(size_t length) override;
+    void OnHfcMidiOutputLost() override;
     void OnSegmentShortMessage(const uint8_t* bytes, size_t length) override;
     void OnSegmentSysExProgress(const uint8_t* bytes, size_t count) override;
     void OnSegmentSysExComplete(const uint8_t* bytes, size_t length) override;
@@ -119,7 +129,9 @@ private:
     std::mutex queueMutex_;
     std::condition_variable queueChanged_;
     std::deque<Event> queue_;
-    size_t queuedInputs_ = 0;
+    size_t queuedInputBytes_ = 0;
+    // Set when input had to be dropped; the overrun is reported once room is back.
+    bool inputDropped_ = false;
     // Input segments are tagged with the session of the open input; a close starts a new session
     // so that segments of a closed port are dropped, and producers waiting for room give up.
     uint64_t inputSession_ = 0;
@@ -127,4 +139,5 @@ private:
 
     std::thread thread_;
     std::atomic<bool> running_{false};
+    std::atomic<bool> portLost_{false};
 };

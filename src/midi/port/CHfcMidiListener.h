@@ -31,4 +31,8 @@ public:
                                                  const uint8_t* /*bytes*/) {}
     // A piece handed to Out has gone out; count is its length.
     virtual void OnHfcMidiOutSysExSendComplete(CHfcMidi* /*source*/, size_t /*count*/) {}
+    // Input bytes were lost (the input overran); a SysEx message being collected was dropped.
+    virtual void OnHfcMidiInOverrun(CHfcMidi* /*source*/) {}
+    // The device of an open input or output went away; sending fails from now on.
+    virtual void OnHfcMidiPortLost(CHfcMidi* /*source*/) {}
 };
