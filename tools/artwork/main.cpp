@@ -1,0 +1,139 @@
+// talvex-artwork: draws the editor's pictures and bitmap fonts at 1x and 2x.
+// Usage: talvex-artwork RESOURCES_DIR [--sheet CONTACT_SHEET.png]
+// Writes RESOURCES_DIR/images/<name>.png and <name>@2x.png, and the fonts' pictures and tables
+// under RESOURCES_DIR/fonts. Runs on Qt's offscreen platform; needs DejaVu Sans.
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTextStream>
+#include <cstdio>
+
+#include "ArtCatalogue.h"
+#include "ArtFonts.h"
+#include "ArtKit.h"
+
+namespace {
+
+QImage Render(const ArtPicture& picture, int scale) {
+    QImage image(picture.width * scale, picture.height * scale,
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.scale(scale, scale);
+    picture.draw(p);
+    p.end();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+bool Save(const QImage& image, const QString& path) {
+    if (!image.save(path, "PNG")) {
+        std::fprintf(stderr, "talvex-artwork: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+// Every 2x picture on one sheet, each with its name, for reviewing the set at a glance.
+QImage ContactSheet(const std::vector<std::pair<QString, QImage>>& items) {
+    const int width = 2900;
+    const int gap = 24;
+    int x = gap;
+    int y = gap;
+    int rowHeight = 0;
+    std::vector<QPoint> places;
+    for (const auto& [name, image] : items) {
+        if (x + image.width() > width - gap) {
+            x = gap;
+            y += rowHeight + gap + 20;
+            rowHeight = 0;
+        }
+        places.emplace_back(x, y);
+        x += std::max(image.width(), 180) + gap;
+        rowHeight = std::max(rowHeight, image.height());
+    }
+    QImage sheet(width, y + rowHeight + gap + 20, QImage::Format_ARGB32);
+    sheet.fill(QColor(0x50, 0x53, 0x58));
+    QPainter p(&sheet);
+    p.setFont(art::UiFont(13));
+    for (size_t i = 0; i < items.size(); ++i) {
+        p.setPen(Qt::white);
+        p.drawText(places[i] + QPoint(0, 14), items[i].first);
+        p.drawImage(places[i] + QPoint(0, 20), items[i].second);
+    }
+    return sheet;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: talvex-artwork RESOURCES_DIR [--sheet FILE.png]\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QString sheetPath;
+    if (argc >= 4 && QString(argv[2]) == "--sheet") {
+        sheetPath = QString::fromLocal8Bit(argv[3]);
+    }
+    const char* fontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    const char* boldFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+    if (QFontDatabase::addApplicationFont(fontFile) < 0) {
+        std::fprintf(stderr, "talvex-artwork: %s is missing (package fonts-dejavu-core)\n",
+                     fontFile);
+        return 1;
+    }
+    QFontDatabase::addApplicationFont(boldFile);
+    QDir().mkpath(out + "/images");
+    QDir().mkpath(out + "/fonts");
+
+    std::vector<std::pair<QString, QImage>> sheet;
+    std::vector<ArtPicture> pictures = BackgroundPictures();
+    for (ArtPicture& picture : ControlPictures()) {
+        pictures.push_back(std::move(picture));
+    }
+    for (const ArtPicture& picture : pictures) {
+        for (int scale = 1; scale <= 2; ++scale) {
+            const QImage image = Render(picture, scale);
+            const QString suffix = scale == 2 ? "@2x" : "";
+            if (!Save(image, out + "/images/" + picture.name + suffix + ".png")) {
+                return 1;
+            }
+            if (scale == 2) {
+                sheet.emplace_back(picture.name, image);
+            }
+        }
+    }
+    for (const ArtFont& font : RenderFonts()) {
+        if (!Save(font.images[0], out + "/fonts/" + font.pictureName + ".png") ||
+            !Save(font.images[1], out + "/fonts/" + font.pictureName + "@2x.png")) {
+            return 1;
+        }
+        QFile table(out + "/fonts/" + font.pictureName + ".font");
+        if (!table.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            std::fprintf(stderr, "talvex-artwork: cannot write %s\n", qPrintable(table.fileName()));
+            return 1;
+        }
+        QTextStream(&table) << FontTable(font);
+        // The sheet shows the glyph column cut into four for a readable overview.
+        const QImage& glyphs = font.images[1];
+        const int quarter = glyphs.height() / 4;
+        QImage panel(glyphs.width() * 4 + 30, quarter, QImage::Format_ARGB32);
+        panel.fill(QColor(0x20, 0x22, 0x25));
+        QPainter p(&panel);
+        for (int i = 0; i < 4; ++i) {
+            p.drawImage(i * (glyphs.width() + 10), 0,
+                        glyphs.copy(0, i * quarter, glyphs.width(), quarter));
+        }
+        p.end();
+        sheet.emplace_back(font.pictureName, panel);
+    }
+    if (!sheetPath.isEmpty() && !Save(ContactSheet(sheet), sheetPath)) {
+        return 1;
+    }
+    return 0;
+}
