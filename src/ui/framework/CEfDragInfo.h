@@ -7,7 +7,9 @@
 #include <vector>
 
 class CEfControl;
+class CEfResourceResolver;
 class QMimeData;
+class QObject;
 
 // The answer to a drag over or a drop.
 enum class EfDropEffect { kNone, kCopy, kMove };
@@ -28,6 +30,11 @@ struct CEfDragInfo {
     const QMimeData* data = nullptr;
     // MIME types of the formats above, parallel to `formats`.
     std::vector<std::string> mimeTypes;
+
+    // Reads the editor's formats (through the resolver's MIME types) and the local file paths
+    // of the data; `source` is the QDrag's source object.
+    static CEfDragInfo From(const QMimeData* data, Qt::KeyboardModifiers modifiers,
+                            const QObject* source, CEfResourceResolver* resolver);
 
     bool CopyModifier() const { return modifiers.testFlag(Qt::ControlModifier); }
     bool HasFormat(const std::string& shortName) const;

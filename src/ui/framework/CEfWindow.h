@@ -10,6 +10,7 @@
 
 #include "framework/CEfMessageManagerListener.h"
 #include "framework/CEfMessageWindow.h"
+#include "ui/framework/CEfDragInfo.h"
 
 class CEfMessageManagerApp;
 class CEfWindowLayer;
@@ -59,9 +60,16 @@ public:
     bool OnEfMessageReceived(CEfMessageManagerApp* manager, int32_t type, int32_t p1, int32_t p2,
                              int32_t p3, int32_t p4, CEfMessageManagerListener* sender) override;
 
+    // Drags no layer took (files dropped on the window); kNone refuses.
+    virtual EfDropEffect OnEfWindowDragOver(const CEfDragInfo& info);
+    virtual EfDropEffect OnEfWindowDrop(const CEfDragInfo& info);
+
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
@@ -71,6 +79,7 @@ private:
     void HandleBroadcast(uint32_t sequence);
     void HandleTargeted(uint32_t sequence);
     void OnTimer();
+    EfDropEffect AskDrag(bool drop, QDropEvent* event);
 
     QWidget* content_;
     std::vector<CEfWindowLayer*> layers_;

@@ -19,6 +19,8 @@ struct CEfImage;
 // area) with an optional background picture and its controls. It is the control listener of its
 // controls, a message listener and a timer listener; pages override the On... operations.
 // Hidden layers get no input, messages or ticks and keep their control values.
+// Drags over a layer are offered to the control under the pointer, then to the layer itself
+// (control null), then to its containers, then to the window (CEfWindow::OnEfWindowDragOver).
 class CEfWindowLayer : public QWidget, public CEfControlListener, public CEfMessageManagerListener {
     Q_OBJECT
 
@@ -91,6 +93,10 @@ private:
     virtual void AttachWindow(CEfWindow* window);
     // The control of this layer under `position` (layer coordinates), or null.
     CEfControl* ControlAt(const QPoint& position) const;
+    // Asks the control under the pointer, the layer, its containers and the window in turn for
+    // a drag answer (or, with `drop`, to take the drop) until one answers other than kNone.
+    EfDropEffect AskDrag(bool drop, const QPoint& position, const QMimeData* data,
+                         Qt::KeyboardModifiers modifiers, QObject* source);
 
     const CEfImage* background_ = nullptr;
     CEfResourceResolver* resolver_ = nullptr;

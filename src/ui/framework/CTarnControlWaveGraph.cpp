@@ -1,0 +1,123 @@
+#include "ui/framework/CTarnControlWaveGraph.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cstdint>
+
+#include "data/CTarnSampleData.h"
+#include "framework/CEfImage.h"
+#include "ui/framework/CEfControlListener.h"
+
+namespace {
+const QColor kBackground(0x10, 0x14, 0x18);
+const QColor kPen(0x58, 0xc0, 0xff);
+} // namespace
+
+CTarnControlWaveGraph::CTarnControlWaveGraph(const Description& description, const CEfImage* image,
+                                             const CEfControlInfo& info, QWidget* parent)
+    : CEfControl(description.key, info, parent), image_(image) {
+    setGeometry(description.x, description.y, description.width, description.height);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void CTarnControlWaveGraph::SetSample(const CTarnSampleData* sample) {
+    sample_ = sample;
+    SampleChanged();
+}
+
+void CTarnControlWaveGraph::SampleChanged() {
+    Rebuild();
+    update();
+}
+
+const std::vector<CTarnControlWaveGraph::Column>&
+CTarnControlWaveGraph::LaneColumns(int lane) const {
+    return columns_[std::clamp(lane, 0, 1)];
+}
+
+void CTarnControlWaveGraph::Rebuild() {
+    columns_[0].clear();
+    columns_[1].clear();
+    lanes_ = sample_ != nullptr ? std::clamp(sample_->GetChannels(), 1, 2) : 1;
+    const int columnCount = width();
+    if (sample_ == nullptr || !sample_->HasData() || columnCount <= 0) {
+        return;
+    }
+    const int half = height() / lanes_ / 2;
+    const int64_t maxValue = std::max(sample_->GetMaxSampleValue(), 1);
+    const int start = std::max(sample_->GetStartFrame(), 0);
+    const int end = std::min(sample_->GetEndFrame(), sample_->GetFrameCount());
+    const int framesPerColumn = std::max(sample_->GetPlayFrames() / columnCount, 1);
+    for (int lane = 0; lane < lanes_; ++lane) {
+        std::vector<Column>& columns = columns_[lane];
+        columns.reserve(static_cast<size_t>(columnCount));
+        int position = start;
+        for (int x = 0; x < columnCount && position < end; ++x) {
+            int32_t highest = 0;
+            int32_t lowest = 0;
+            for (int i = 0; i < framesPerColumn && position < end; ++i, ++position) {
+                const int32_t sample = sample_->GetSample(position, lane);
+                highest = std::max(highest, sample);
+                lowest = std::min(lowest, sample);
+            }
+            Column column;
+            column.top = static_cast<int>(half * static_cast<int64_t>(highest) / maxValue);
+            column.bottom = static_cast<int>(half * static_cast<int64_t>(lowest) / maxValue);
+            if (column.top == column.bottom) {
+                column.top = column.bottom + 1;
+            }
+            columns.push_back(column);
+        }
+    }
+}
+
+void CTarnControlWaveGraph::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const int laneHeight = height() / lanes_;
+    const int half = laneHeight / 2;
+    for (int lane = 0; lane < lanes_; ++lane) {
+        const int top = lane * laneHeight;
+        const int centre = top + half;
+        painter.fillRect(QRect(0, top, width(), laneHeight), kBackground);
+        const std::vector<Column>& columns = columns_[lane];
+        for (size_t x = 0; x < columns.size(); ++x) {
+            const Column& column = columns[x];
+            const int stripHeight = column.top - column.bottom;
+            const QRect target(static_cast<int>(x), centre - column.top, 1, stripHeight);
+            if (image_ != nullptr) {
+                ef::DrawPicturePart(painter, *image_, QRect(0, half - column.top, 1, stripHeight),
+                                    target);
+            } else {
+                painter.fillRect(target, kPen);
+            }
+        }
+        if (static_cast<int>(columns.size()) < width()) {
+            painter.fillRect(QRect(static_cast<int>(columns.size()), centre,
+                                   width() - static_cast<int>(columns.size()), 1),
+                             kPen);
+        }
+    }
+    if (height() > lanes_ * laneHeight) {
+        painter.fillRect(QRect(0, lanes_ * laneHeight, width(), height() - lanes_ * laneHeight),
+                         kBackground);
+    }
+    PaintFocusFrame(painter);
+}
+
+void CTarnControlWaveGraph::resizeEvent(QResizeEvent* event) {
+    CEfControl::resizeEvent(event);
+    Rebuild();
+}
+
+void CTarnControlWaveGraph::OnReleasedInside(QPoint position) {
+    if (Listener() != nullptr) {
+        Listener()->OnEfControlClickedAt(this, position);
+    }
+}
+
+void CTarnControlWaveGraph::OnActivated() {
+    if (Listener() != nullptr) {
+        Listener()->OnEfControlClickedAt(this, rect().center());
+    }
+}
