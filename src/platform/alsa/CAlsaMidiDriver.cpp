@@ -4,24 +4,35 @@
 #include <poll.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdarg>
 #include <cstdio>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <thread>
 
 #include "framework/EfTrace.h"
+#include "platform/alsa/AlsaEventBytes.h"
+#include "platform/alsa/CAlsaClock.h"
+#include "platform/alsa/CAlsaOutputWire.h"
 
 namespace {
 
-constexpr unsigned kInputCaps = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ;
-constexpr unsigned kOutputCaps = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
-// Largest SysEx event sent at once; longer pieces go out as consecutive events.
-constexpr size_t kMaxEventBytes = 256;
-constexpr size_t kDecodeBufferSize = 256;
+// What a device's port must offer to be listed.
+constexpr unsigned kDeviceInputCaps = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ;
+constexpr unsigned kDeviceOutputCaps = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
+// The editor's own ports carry no subscription rights: only the editor connects them, so no
+// monitor, bridge or auto-connect script can join a dump.
+constexpr unsigned kOwnInputCaps = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_NO_EXPORT;
+constexpr unsigned kOwnOutputCaps = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_NO_EXPORT;
 constexpr int kPollMilliseconds = 100;
-// How often output waits kPollMilliseconds for room in the sequencer before it gives up.
-constexpr int kOutputAttempts = 50;
+// Input room in the kernel, in cells of 28 bytes: the kernel's maximum, about 40 ms of a
+// full-speed USB dump, so the input thread never falls behind on a busy desktop.
+constexpr size_t kInputPoolCells = 2000;
+constexpr size_t kInputBufferBytes = 256 * 1024;
+// The kernel numbers a card's MIDI ports device * 32 + subdevice.
+constexpr int kPortsPerRawMidiDevice = 32;
 
 // libasound reports to stderr by default; its messages belong in the diagnostic trace.
 void AlsaErrorToTrace(const char* file, int line, const char* function, int err, const char* fmt,
@@ -36,16 +47,156 @@ void AlsaErrorToTrace(const char* file, int line, const char* function, int err,
 }
 
 struct PortAddress {
-    int client;
-    int port;
+    int client = -1;
+    int port = -1;
+    bool hardware = false; // a kernel client's port
+    int card = -1;         // its sound card, when known
     CHfcMidiDeviceInfo info;
+
+    bool Is(int c, int p) const { return client == c && (p < 0 || port == p); }
 };
 
 } // namespace
 
+// An open output: a writer thread takes the queued pieces in order, writes each to the wire and
+// reports it done once the wire has sent it.
+class CAlsaOutput {
+public:
+    CAlsaOutput(std::unique_ptr<CAlsaOutputWire> wire, PortAddress device, CHfcMidiOutputSink& sink)
+        : wire_(std::move(wire)), device_(std::move(device)), sink_(sink),
+          writer_([this] { Run(); }) {}
+
+    ~CAlsaOutput() {
+        std::deque<std::vector<uint8_t>> dropped;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            dropped.swap(queue_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        writer_.join();
+        if (lost_) {
+            return;
+        }
+        // What the wire holds goes out; what never reached it is reported like sent.
+        for (const Pending& p : pending_) {
+            sink_.OnHfcMidiOutputDone(p.length);
+        }
+        for (const std::vector<uint8_t>& piece : dropped) {
+            sink_.OnHfcMidiOutputDone(piece.size());
+        }
+        if (sysExOpen_) {
+            // Ends the cut-short dump, so that the instrument does not go on collecting.
+            static const uint8_t kEox = 0xf7;
+            wire_->Write(&kEox, 1);
+        }
+    }
+
+    const PortAddress& Device() const { return device_; }
+
+    bool Send(const uint8_t* bytes, size_t length) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (lost_ || stop_) {
+                return false;
+            }
+            queue_.emplace_back(bytes, bytes + length);
+        }
+        changed_.notify_all();
+        return true;
+    }
+
+    // The device went away: nothing more is written or reported done.
+    void Lose(const char* why) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (lost_) {
+                return;
+            }
+            lost_ = true;
+        }
+        changed_.notify_all();
+        EfTrace("CAlsaMidiDriver - output to %s lost: %s", device_.info.name.c_str(), why);
+        sink_.OnHfcMidiOutputLost();
+    }
+
+private:
+    struct Pending {
+        uint64_t end;
+        size_t length;
+    };
+
+    void Run() {
+        for (;;) {
+            std::vector<uint8_t> piece;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                changed_.wait(lock, [this] {
+                    return stop_ || lost_ || !queue_.empty() || !pending_.empty();
+                });
+                if (stop_ || lost_) {
+                    return;
+                }
+                if (!queue_.empty()) {
+                    piece = std::move(queue_.front());
+                    queue_.pop_front();
+                }
+            }
+            if (piece.empty()) {
+                // Nothing more to write: wait for the wire, then report the rest.
+                if (const int err = wire_->Drain(); err < 0) {
+                    Lose(snd_strerror(err));
+                    return;
+                }
+                ReportUpTo(written_);
+                continue;
+            }
+            if (const int err = wire_->Write(piece.data(), piece.size()); err < 0) {
+                Lose(snd_strerror(err));
+                return;
+            }
+            for (uint8_t byte : piece) {
+                // Real-time bytes leave a SysEx message open; any other status byte ends it.
+                if (byte >= 0x80 && byte < 0xf8) {
+                    sysExOpen_ = byte == 0xf0;
+                }
+            }
+            written_ += piece.size();
+            pending_.push_back({written_, piece.size()});
+            ReportUpTo(wire_->Sent());
+        }
+    }
+
+    void ReportUpTo(uint64_t sent) {
+        while (!pending_.empty() && pending_.front().end <= sent) {
+            const size_t length = pending_.front().length;
+            pending_.pop_front();
+            sink_.OnHfcMidiOutputDone(length);
+        }
+    }
+
+    std::unique_ptr<CAlsaOutputWire> wire_;
+    const PortAddress device_;
+    CHfcMidiOutputSink& sink_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::vector<uint8_t>> queue_;
+    bool stop_ = false;
+    std::atomic<bool> lost_{false};
+
+    // The writer thread's own, until it has been joined.
+    std::deque<Pending> pending_;
+    uint64_t written_ = 0;
+    bool sysExOpen_ = false;
+
+    std::thread writer_;
+};
+
 class CAlsaMidiDriver::CImpl {
 public:
-    explicit CImpl(const char* clientName) {
+    explicit CImpl(const Options& options)
+        : options_(options), clock_(options.clock ? *options.clock : CAlsaClock::Steady()) {
         snd_lib_error_set_handler(AlsaErrorToTrace);
         int err = snd_seq_open(&seq_, "default", SND_SEQ_OPEN_DUPLEX, 0);
         if (err < 0) {
@@ -53,10 +204,24 @@ public:
             seq_ = nullptr;
             return;
         }
-        // Non-blocking, so that the input thread can stop; output waits for room itself.
+        // Non-blocking, so that the input thread can stop; output paces itself.
         snd_seq_nonblock(seq_, 1);
-        snd_seq_set_client_name(seq_, clientName);
+        snd_seq_set_client_name(seq_, options_.clientName.c_str());
         self_ = snd_seq_client_id(seq_);
+        if ((err = snd_seq_set_client_pool_input(seq_, kInputPoolCells)) < 0) {
+            EfTrace("CAlsaMidiDriver - input pool: %s", snd_strerror(err));
+        }
+        if ((err = snd_seq_set_input_buffer_size(seq_, kInputBufferBytes)) < 0) {
+            EfTrace("CAlsaMidiDriver - input buffer: %s", snd_strerror(err));
+        }
+        // Clients and ports that go away are announced here.
+        announcePort_ = snd_seq_create_simple_port(seq_, "Announcements", kOwnInputCaps,
+                                                   SND_SEQ_PORT_TYPE_APPLICATION);
+        if (announcePort_ < 0 || snd_seq_connect_from(seq_, announcePort_, SND_SEQ_CLIENT_SYSTEM,
+                                                      SND_SEQ_PORT_SYSTEM_ANNOUNCE) < 0) {
+            EfTrace("CAlsaMidiDriver - no announcements: unplugged devices show late");
+        }
+        thread_ = std::thread([this] { InputThread(); });
     }
 
     ~CImpl() {
@@ -81,18 +246,22 @@ public:
         snd_seq_port_info_alloca(&port);
         snd_seq_client_info_set_client(client, -1);
         while (snd_seq_query_next_client(seq_, client) >= 0) {
-            int id = snd_seq_client_info_get_client(client);
+            const int id = snd_seq_client_info_get_client(client);
             if (id == SND_SEQ_CLIENT_SYSTEM || id == self_) {
                 continue;
             }
             snd_seq_port_info_set_client(port, id);
             snd_seq_port_info_set_port(port, -1);
             while (snd_seq_query_next_port(seq_, port) >= 0) {
-                unsigned portCaps = snd_seq_port_info_get_capability(port);
+                const unsigned portCaps = snd_seq_port_info_get_capability(port);
                 if ((portCaps & caps) != caps || (portCaps & SND_SEQ_PORT_CAP_NO_EXPORT)) {
                     continue;
                 }
-                PortAddress address{id, snd_seq_port_info_get_port(port), {}};
+                PortAddress address;
+                address.client = id;
+                address.port = snd_seq_port_info_get_port(port);
+                address.hardware = snd_seq_client_info_get_type(client) == SND_SEQ_KERNEL_CLIENT;
+                address.card = snd_seq_client_info_get_card(client);
                 address.info.index = static_cast<int>(list.size());
                 address.info.name = snd_seq_port_info_get_name(port);
                 list.push_back(std::move(address));
@@ -104,16 +273,16 @@ public:
     // Creates one of our own ports and subscribes it to or from the device; -1 on failure.
     int Connect(unsigned ownCaps, const PortAddress& device, bool input, std::string& error) {
         std::lock_guard<std::mutex> lock(seqMutex_);
-        std::string name = (input ? "In from " : "Out to ") + device.info.name;
-        int own = snd_seq_create_simple_port(seq_, name.c_str(), ownCaps,
-                                             SND_SEQ_PORT_TYPE_MIDI_GENERIC |
-                                                 SND_SEQ_PORT_TYPE_APPLICATION);
+        const std::string name = (input ? "In from " : "Out to ") + device.info.name;
+        const int own = snd_seq_create_simple_port(seq_, name.c_str(), ownCaps,
+                                                   SND_SEQ_PORT_TYPE_MIDI_GENERIC |
+                                                       SND_SEQ_PORT_TYPE_APPLICATION);
         if (own < 0) {
             error = snd_strerror(own);
             return -1;
         }
-        int err = input ? snd_seq_connect_from(seq_, own, device.client, device.port)
-                        : snd_seq_connect_to(seq_, own, device.client, device.port);
+        const int err = input ? snd_seq_connect_from(seq_, own, device.client, device.port)
+                              : snd_seq_connect_to(seq_, own, device.client, device.port);
         if (err < 0) {
             error = snd_strerror(err);
             snd_seq_delete_simple_port(seq_, own);
@@ -132,71 +301,70 @@ public:
         snd_seq_delete_simple_port(seq_, own);
     }
 
-    void AddInput(int own, CHfcMidiInputSink* sink) {
-        snd_midi_event_t* decoder = nullptr;
-        snd_midi_event_new(kDecodeBufferSize, &decoder);
-        if (decoder) {
-            snd_midi_event_no_status(decoder, 1);
-        }
-        {
-            std::lock_guard<std::mutex> lock(inputMutex_);
-            inputs_[own] = {sink, decoder};
-        }
+    int OutputDirect(int own, snd_seq_event_t& ev) {
         std::lock_guard<std::mutex> lock(seqMutex_);
-        if (!thread_.joinable()) {
-            thread_ = std::thread([this] { InputThread(); });
+        snd_seq_ev_set_source(&ev, own);
+        snd_seq_ev_set_subs(&ev);
+        snd_seq_ev_set_direct(&ev);
+        const int err = snd_seq_event_output_direct(seq_, &ev);
+        if (err < 0) {
+            EfTrace("CAlsaMidiDriver - output failed: %s", snd_strerror(err));
         }
+        return err < 0 ? err : 0;
+    }
+
+    // The wire to a device: its raw MIDI device for hardware when free, else paced events from
+    // an own port (-1 in own when none was made).
+    std::unique_ptr<CAlsaOutputWire> OpenWire(const PortAddress& device, int& own,
+                                              std::string& error) {
+        own = -1;
+        if (options_.useRawMidi && device.hardware && device.card >= 0) {
+            char name[64];
+            std::snprintf(name, sizeof name, "hw:%d,%d,%d", device.card,
+                          device.port / kPortsPerRawMidiDevice,
+                          device.port % kPortsPerRawMidiDevice);
+            snd_rawmidi_t* raw = nullptr;
+            // Opened non-blocking, since a blocking open waits for as long as the device is busy.
+            const int err = snd_rawmidi_open(nullptr, &raw, name, SND_RAWMIDI_NONBLOCK);
+            if (err >= 0) {
+                if (CAlsaRawMidiWire* wire = CAlsaRawMidiWire::Create(raw)) {
+                    return std::unique_ptr<CAlsaOutputWire>(wire);
+                }
+            }
+            EfTrace("CAlsaMidiDriver - %s not free (%s): paced through the sequencer", name,
+                    snd_strerror(err));
+        }
+        own = Connect(kOwnOutputCaps, device, false, error);
+        if (own < 0) {
+            return nullptr;
+        }
+        const size_t rate =
+            device.hardware ? options_.hardwareBytesPerSecond : options_.programBytesPerSecond;
+        const int port = own;
+        return std::make_unique<CAlsaSequencerWire>(
+            [this, port](snd_seq_event_t& ev) { return OutputDirect(port, ev); }, clock_, rate);
+    }
+
+    void AddInput(int own, const PortAddress& device, CHfcMidiInputSink* sink) {
+        std::lock_guard<std::mutex> lock(inputMutex_);
+        inputs_[own] = {sink, device, false};
     }
 
     // After this returns the sink is not called again.
     void RemoveInput(int own) {
         std::lock_guard<std::mutex> lock(inputMutex_);
-        auto it = inputs_.find(own);
-        if (it != inputs_.end()) {
-            if (it->second.decoder) {
-                snd_midi_event_free(it->second.decoder);
-            }
-            inputs_.erase(it);
-        }
+        inputs_.erase(own);
     }
 
-    bool Send(int own, const uint8_t* bytes, size_t length) {
-        std::lock_guard<std::mutex> lock(seqMutex_);
-        snd_seq_event_t ev;
-        bool shortMessage = bytes[0] >= 0x80 && bytes[0] != 0xf0 && bytes[0] != 0xf7;
-        if (shortMessage) {
-            // Channel and system messages as proper events, so that any client understands them.
-            snd_midi_event_t* encoder = nullptr;
-            if (snd_midi_event_new(kDecodeBufferSize, &encoder) < 0) {
-                return false;
-            }
-            bool ok = true;
-            for (size_t pos = 0; pos < length && ok;) {
-                snd_seq_ev_clear(&ev);
-                long used = snd_midi_event_encode(encoder, bytes + pos, long(length - pos), &ev);
-                if (used <= 0) {
-                    break;
-                }
-                pos += size_t(used);
-                if (ev.type != SND_SEQ_EVENT_NONE) {
-                    ok = Emit(own, ev);
-                }
-            }
-            snd_midi_event_free(encoder);
-            return ok;
-        }
-        // SysEx and its continuation pieces travel as raw bytes, exactly as given.
-        for (size_t pos = 0; pos < length;) {
-            size_t count = std::min(kMaxEventBytes, length - pos);
-            snd_seq_ev_clear(&ev);
-            snd_seq_ev_set_sysex(&ev, static_cast<unsigned>(count),
-                                 const_cast<uint8_t*>(bytes + pos));
-            if (!Emit(own, ev)) {
-                return false;
-            }
-            pos += count;
-        }
-        return true;
+    void AddOutput(CAlsaOutput* output) {
+        std::lock_guard<std::mutex> lock(outputMutex_);
+        outputs_.push_back(output);
+    }
+
+    // After this returns the output is not told of anything again.
+    void RemoveOutput(CAlsaOutput* output) {
+        std::lock_guard<std::mutex> lock(outputMutex_);
+        std::erase(outputs_, output);
     }
 
     snd_seq_t* seq_ = nullptr;
@@ -204,53 +372,28 @@ public:
 private:
     struct Input {
         CHfcMidiInputSink* sink;
-        snd_midi_event_t* decoder;
+        PortAddress device;
+        bool lost;
     };
 
-    bool Emit(int own, snd_seq_event_t& ev) {
-        snd_seq_ev_set_source(&ev, own);
-        snd_seq_ev_set_subs(&ev);
-        snd_seq_ev_set_direct(&ev);
-        for (int attempt = 0; attempt < kOutputAttempts; ++attempt) {
-            int err = snd_seq_event_output_direct(seq_, &ev);
-            if (err >= 0) {
-                return true;
-            }
-            if (err != -EAGAIN) {
-                EfTrace("CAlsaMidiDriver - output failed: %s", snd_strerror(err));
-                return false;
-            }
-            WaitForRoom();
-        }
-        EfTrace("CAlsaMidiDriver - output failed: %s", "the sequencer accepts no more events");
-        return false;
-    }
-
-    void WaitForRoom() {
-        int count = snd_seq_poll_descriptors_count(seq_, POLLOUT);
-        std::vector<pollfd> fds(static_cast<size_t>(std::max(count, 1)));
-        count =
-            snd_seq_poll_descriptors(seq_, fds.data(), static_cast<unsigned>(fds.size()), POLLOUT);
-        poll(fds.data(), static_cast<nfds_t>(count), kPollMilliseconds);
-    }
-
     void InputThread() {
-        int count = snd_seq_poll_descriptors_count(seq_, POLLIN);
+        const int count = snd_seq_poll_descriptors_count(seq_, POLLIN);
         std::vector<pollfd> fds(static_cast<size_t>(std::max(count, 1)));
-        count =
+        const int used =
             snd_seq_poll_descriptors(seq_, fds.data(), static_cast<unsigned>(fds.size()), POLLIN);
         while (!stop_) {
-            if (poll(fds.data(), static_cast<nfds_t>(count), kPollMilliseconds) <= 0) {
+            if (poll(fds.data(), static_cast<nfds_t>(used), kPollMilliseconds) <= 0) {
                 continue;
             }
-            for (;;) {
+            while (!stop_) {
                 snd_seq_event_t* ev = nullptr;
-                int err = snd_seq_event_input(seq_, &ev);
+                const int err = snd_seq_event_input(seq_, &ev);
                 if (err == -ENOSPC) {
-                    EfTrace("CAlsaMidiDriver - input overrun, events lost");
+                    // The kernel dropped events and emptied its queue: bytes are missing.
+                    Overrun();
                     continue;
                 }
-                if (err < 0 || !ev || stop_) {
+                if (err < 0 || !ev) {
                     break;
                 }
                 Dispatch(*ev);
@@ -258,10 +401,60 @@ private:
         }
     }
 
+    void Overrun() {
+        EfTrace("CAlsaMidiDriver - input overrun, events lost");
+        std::lock_guard<std::mutex> lock(inputMutex_);
+        for (auto& [own, input] : inputs_) {
+            input.sink->OnHfcMidiInputOverrun();
+        }
+    }
+
+    // A device's client (port -1) or port went away.
+    void DeviceGone(int client, int port, const char* why) {
+        {
+            std::lock_guard<std::mutex> lock(inputMutex_);
+            for (auto& [own, input] : inputs_) {
+                if (!input.lost && input.device.Is(client, port)) {
+                    input.lost = true;
+                    EfTrace("CAlsaMidiDriver - input from %s lost: %s",
+                            input.device.info.name.c_str(), why);
+                    input.sink->OnHfcMidiInputLost();
+                }
+            }
+        }
+        std::lock_guard<std::mutex> lock(outputMutex_);
+        for (CAlsaOutput* output : outputs_) {
+            if (output->Device().Is(client, port)) {
+                output->Lose(why);
+            }
+        }
+    }
+
     void Dispatch(const snd_seq_event_t& ev) {
+        switch (ev.type) {
+        case SND_SEQ_EVENT_CLIENT_EXIT:
+            DeviceGone(ev.data.addr.client, -1, "client ended");
+            return;
+        case SND_SEQ_EVENT_PORT_EXIT:
+            DeviceGone(ev.data.addr.client, ev.data.addr.port, "port removed");
+            return;
+        case SND_SEQ_EVENT_PORT_UNSUBSCRIBED: {
+            // One of our subscriptions was removed by someone else (or with the device).
+            const snd_seq_addr_t& other = ev.data.connect.sender.client == self_
+                                              ? ev.data.connect.dest
+                                              : ev.data.connect.sender;
+            DeviceGone(other.client, other.port, "unsubscribed");
+            return;
+        }
+        default:
+            break;
+        }
         std::lock_guard<std::mutex> lock(inputMutex_);
         auto it = inputs_.find(ev.dest.port);
-        if (it == inputs_.end()) {
+        // Only the device we subscribed to; ports are not exported, but anyone may still send
+        // to an address directly.
+        if (it == inputs_.end() || it->second.lost ||
+            !it->second.device.Is(ev.source.client, ev.source.port)) {
             return;
         }
         if (ev.type == SND_SEQ_EVENT_SYSEX) {
@@ -269,20 +462,21 @@ private:
                                                 ev.data.ext.len);
             return;
         }
-        if (!it->second.decoder) {
-            return;
-        }
-        unsigned char buffer[kDecodeBufferSize];
-        long length = snd_midi_event_decode(it->second.decoder, buffer, sizeof buffer, &ev);
-        if (length > 0) {
-            it->second.sink->OnHfcMidiInputData(buffer, static_cast<size_t>(length));
+        uint8_t bytes[3];
+        if (const size_t length = alsa_bytes::FromEvent(ev, bytes)) {
+            it->second.sink->OnHfcMidiInputData(bytes, length);
         }
     }
 
+    const Options options_;
+    CAlsaClock& clock_;
     int self_ = -1;
+    int announcePort_ = -1;
     std::mutex seqMutex_;
     std::mutex inputMutex_;
     std::map<int, Input> inputs_;
+    std::mutex outputMutex_;
+    std::vector<CAlsaOutput*> outputs_;
     std::thread thread_;
     std::atomic<bool> stop_{false};
 };
@@ -306,35 +500,31 @@ private:
 
 class CAlsaOutputPort : public CHfcMidiOutputPort {
 public:
-    CAlsaOutputPort(std::shared_ptr<CAlsaMidiDriver::CImpl> impl, int own, PortAddress device,
+    CAlsaOutputPort(std::shared_ptr<CAlsaMidiDriver::CImpl> impl, int own,
+                    std::unique_ptr<CAlsaOutputWire> wire, const PortAddress& device,
                     CHfcMidiOutputSink& sink)
-        : impl_(std::move(impl)), own_(own), device_(std::move(device)), sink_(sink) {}
-    ~CAlsaOutputPort() override { impl_->Disconnect(own_, device_, false); }
+        : impl_(std::move(impl)), own_(own), device_(device),
+          output_(std::make_unique<CAlsaOutput>(std::move(wire), device, sink)) {
+        impl_->AddOutput(output_.get());
+    }
+    ~CAlsaOutputPort() override {
+        impl_->RemoveOutput(output_.get());
+        output_.reset();
+        if (own_ >= 0) {
+            impl_->Disconnect(own_, device_, false);
+        }
+    }
 
     bool Send(const uint8_t* bytes, size_t length) override {
-        if (!bytes || length == 0 || !impl_->Send(own_, bytes, length)) {
-            return false;
-        }
-        // Direct output has handed the bytes to the sequencer when it returns.
-        sink_.OnHfcMidiOutputDone(length);
-        return true;
+        return bytes && length > 0 && output_->Send(bytes, length);
     }
 
 private:
     std::shared_ptr<CAlsaMidiDriver::CImpl> impl_;
     int own_;
     PortAddress device_;
-    CHfcMidiOutputSink& sink_;
+    std::unique_ptr<CAlsaOutput> output_;
 };
-
-} // namespace
-
-CAlsaMidiDriver::CAlsaMidiDriver(const char* clientName)
-    : impl_(std::make_shared<CImpl>(clientName)) {}
-
-CAlsaMidiDriver::~CAlsaMidiDriver() = default;
-
-namespace {
 
 std::vector<CHfcMidiDeviceInfo> Infos(const std::vector<PortAddress>& ports) {
     std::vector<CHfcMidiDeviceInfo> infos;
@@ -344,14 +534,28 @@ std::vector<CHfcMidiDeviceInfo> Infos(const std::vector<PortAddress>& ports) {
     return infos;
 }
 
+CAlsaMidiDriver::Options NamedOptions(const char* clientName) {
+    CAlsaMidiDriver::Options options;
+    options.clientName = clientName;
+    return options;
+}
+
 } // namespace
 
+CAlsaMidiDriver::CAlsaMidiDriver(const char* clientName)
+    : CAlsaMidiDriver(NamedOptions(clientName)) {}
+
+CAlsaMidiDriver::CAlsaMidiDriver(const Options& options)
+    : impl_(std::make_shared<CImpl>(options)) {}
+
+CAlsaMidiDriver::~CAlsaMidiDriver() = default;
+
 std::vector<CHfcMidiDeviceInfo> CAlsaMidiDriver::InputDevices() {
-    return Infos(impl_->List(kInputCaps));
+    return Infos(impl_->List(kDeviceInputCaps));
 }
 
 std::vector<CHfcMidiDeviceInfo> CAlsaMidiDriver::OutputDevices() {
-    return Infos(impl_->List(kOutputCaps));
+    return Infos(impl_->List(kDeviceOutputCaps));
 }
 
 std::unique_ptr<CHfcMidiInputPort> CAlsaMidiDriver::OpenInput(int index, CHfcMidiInputSink& sink,
@@ -360,17 +564,17 @@ std::unique_ptr<CHfcMidiInputPort> CAlsaMidiDriver::OpenInput(int index, CHfcMid
         error = "no ALSA sequencer";
         return nullptr;
     }
-    std::vector<PortAddress> ports = impl_->List(kInputCaps);
+    std::vector<PortAddress> ports = impl_->List(kDeviceInputCaps);
     if (index < 0 || index >= static_cast<int>(ports.size())) {
         error = "no such ALSA input";
         return nullptr;
     }
     const PortAddress& device = ports[static_cast<size_t>(index)];
-    int own = impl_->Connect(kOutputCaps, device, true, error);
+    const int own = impl_->Connect(kOwnInputCaps, device, true, error);
     if (own < 0) {
         return nullptr;
     }
-    impl_->AddInput(own, &sink);
+    impl_->AddInput(own, device, &sink);
     return std::make_unique<CAlsaInputPort>(impl_, own, device);
 }
 
@@ -380,15 +584,16 @@ std::unique_ptr<CHfcMidiOutputPort> CAlsaMidiDriver::OpenOutput(int index, CHfcM
         error = "no ALSA sequencer";
         return nullptr;
     }
-    std::vector<PortAddress> ports = impl_->List(kOutputCaps);
+    std::vector<PortAddress> ports = impl_->List(kDeviceOutputCaps);
     if (index < 0 || index >= static_cast<int>(ports.size())) {
         error = "no such ALSA output";
         return nullptr;
     }
     const PortAddress& device = ports[static_cast<size_t>(index)];
-    int own = impl_->Connect(kInputCaps, device, false, error);
-    if (own < 0) {
+    int own = -1;
+    std::unique_ptr<CAlsaOutputWire> wire = impl_->OpenWire(device, own, error);
+    if (!wire) {
         return nullptr;
     }
-    return std::make_unique<CAlsaOutputPort>(impl_, own, device, sink);
+    return std::make_unique<CAlsaOutputPort>(impl_, own, std::move(wire), device, sink);
 }

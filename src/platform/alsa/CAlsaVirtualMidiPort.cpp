@@ -9,13 +9,15 @@
 #include <vector>
 
 #include "framework/EfTrace.h"
+#include "platform/alsa/AlsaEventBytes.h"
+#include "platform/alsa/CAlsaClock.h"
+#include "platform/alsa/CAlsaOutputWire.h"
 
 namespace {
 
 constexpr unsigned kCaps = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ |
                            SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE |
                            SND_SEQ_PORT_CAP_DUPLEX;
-constexpr size_t kEventBufferSize = 256;
 constexpr int kPollMilliseconds = 100;
 
 } // namespace
@@ -24,8 +26,9 @@ class CAlsaVirtualMidiPort::CImpl {
 public:
     ~CImpl() { Close(); }
 
-    bool Open(const std::string& clientName, const std::string& portName, CHfcMidiInputSink& sink,
-              std::string& error) {
+    bool Open(const std::string& clientName, const std::string& portName, size_t bytesPerSecond,
+              CHfcMidiInputSink& sink, std::string& error) {
+        std::lock_guard<std::mutex> lock(sendMutex_);
         int err = snd_seq_open(&seq_, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK);
         if (err < 0) {
             seq_ = nullptr;
@@ -33,16 +36,21 @@ public:
             return false;
         }
         snd_seq_set_client_name(seq_, clientName.c_str());
+        snd_seq_set_client_pool_input(seq_, 2000);
         port_ = snd_seq_create_simple_port(seq_, portName.c_str(), kCaps,
                                            SND_SEQ_PORT_TYPE_MIDI_GENERIC |
                                                SND_SEQ_PORT_TYPE_APPLICATION);
-        if (port_ < 0 || snd_midi_event_new(kEventBufferSize, &encoder_) < 0 ||
-            snd_midi_event_new(kEventBufferSize, &decoder_) < 0) {
+        if (port_ < 0) {
             error = "cannot create the sequencer port";
-            Close();
+            snd_seq_close(seq_);
+            seq_ = nullptr;
             return false;
         }
-        snd_midi_event_no_status(decoder_, 1);
+        if (bytesPerSecond > 0) {
+            wire_ = std::make_unique<CAlsaSequencerWire>(
+                [this](snd_seq_event_t& ev) { return Output(ev); }, CAlsaClock::Steady(),
+                bytesPerSecond);
+        }
         sink_ = &sink;
         running_ = true;
         thread_ = std::thread([this] { Run(); });
@@ -51,42 +59,27 @@ public:
 
     bool Send(const uint8_t* bytes, size_t length) {
         std::lock_guard<std::mutex> lock(sendMutex_);
-        if (!seq_) {
+        if (!seq_ || length == 0) {
             return false;
         }
-        for (size_t i = 0; i < length; ++i) {
-            snd_seq_event_t event;
-            snd_seq_ev_clear(&event);
-            if (snd_midi_event_encode_byte(encoder_, bytes[i], &event) != 1) {
-                continue; // the event is not complete yet
-            }
-            snd_seq_ev_set_source(&event, port_);
-            snd_seq_ev_set_subs(&event);
-            snd_seq_ev_set_direct(&event);
-            int err;
-            while ((err = snd_seq_event_output_direct(seq_, &event)) == -EAGAIN) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-            if (err < 0) {
-                EfTrace("CAlsaVirtualMidiPort::Send - %s", snd_strerror(err));
-                return false;
-            }
+        if (wire_) {
+            return wire_->Write(bytes, length) == 0;
         }
-        return true;
+        snd_seq_event_t ev;
+        snd_seq_ev_clear(&ev);
+        if (!alsa_bytes::ToEvent(bytes, length, ev)) {
+            snd_seq_ev_set_sysex(&ev, static_cast<unsigned>(length), const_cast<uint8_t*>(bytes));
+        }
+        return Output(ev) == 0;
     }
 
     void Close() {
         if (running_.exchange(false)) {
             thread_.join();
         }
-        if (encoder_) {
-            snd_midi_event_free(encoder_);
-            encoder_ = nullptr;
-        }
-        if (decoder_) {
-            snd_midi_event_free(decoder_);
-            decoder_ = nullptr;
-        }
+        // Under the send lock: the instrument's thread may be sending at this moment.
+        std::lock_guard<std::mutex> lock(sendMutex_);
+        wire_.reset();
         if (seq_) {
             snd_seq_close(seq_);
             seq_ = nullptr;
@@ -94,28 +87,48 @@ public:
     }
 
     std::string Address() const {
+        std::lock_guard<std::mutex> lock(sendMutex_);
         return seq_ ? std::to_string(snd_seq_client_id(seq_)) + ":" + std::to_string(port_) : "";
     }
 
 private:
+    // Called with the send lock held.
+    int Output(snd_seq_event_t& ev) {
+        snd_seq_ev_set_source(&ev, port_);
+        snd_seq_ev_set_subs(&ev);
+        snd_seq_ev_set_direct(&ev);
+        const int err = snd_seq_event_output_direct(seq_, &ev);
+        if (err < 0) {
+            EfTrace("CAlsaVirtualMidiPort::Send - %s", snd_strerror(err));
+        }
+        return err < 0 ? err : 0;
+    }
+
     void Run() {
         std::vector<pollfd> fds(static_cast<size_t>(snd_seq_poll_descriptors_count(seq_, POLLIN)));
         snd_seq_poll_descriptors(seq_, fds.data(), static_cast<unsigned>(fds.size()), POLLIN);
-        uint8_t buffer[kEventBufferSize];
         while (running_) {
             if (poll(fds.data(), fds.size(), kPollMilliseconds) <= 0) {
                 continue;
             }
             snd_seq_event_t* event = nullptr;
-            while (snd_seq_event_input(seq_, &event) >= 0 && event) {
+            int err;
+            while ((err = snd_seq_event_input(seq_, &event)) >= 0 || err == -ENOSPC) {
+                if (err == -ENOSPC) {
+                    sink_->OnHfcMidiInputOverrun();
+                    continue;
+                }
+                if (!event) {
+                    break;
+                }
                 if (event->type == SND_SEQ_EVENT_SYSEX) {
                     sink_->OnHfcMidiInputData(static_cast<const uint8_t*>(event->data.ext.ptr),
                                               event->data.ext.len);
                     continue;
                 }
-                const long n = snd_midi_event_decode(decoder_, buffer, sizeof buffer, event);
-                if (n > 0) {
-                    sink_->OnHfcMidiInputData(buffer, static_cast<size_t>(n));
+                uint8_t bytes[3];
+                if (const size_t n = alsa_bytes::FromEvent(*event, bytes)) {
+                    sink_->OnHfcMidiInputData(bytes, n);
                 }
             }
         }
@@ -123,10 +136,9 @@ private:
 
     snd_seq_t* seq_ = nullptr;
     int port_ = -1;
-    snd_midi_event_t* encoder_ = nullptr;
-    snd_midi_event_t* decoder_ = nullptr;
+    std::unique_ptr<CAlsaSequencerWire> wire_;
     CHfcMidiInputSink* sink_ = nullptr;
-    std::mutex sendMutex_;
+    mutable std::mutex sendMutex_;
     std::atomic<bool> running_{false};
     std::thread thread_;
 };
@@ -136,8 +148,9 @@ CAlsaVirtualMidiPort::CAlsaVirtualMidiPort() : impl_(std::make_unique<CImpl>()) 
 CAlsaVirtualMidiPort::~CAlsaVirtualMidiPort() = default;
 
 bool CAlsaVirtualMidiPort::Open(const std::string& clientName, const std::string& portName,
-                                CHfcMidiInputSink& sink, std::string& error) {
-    return impl_->Open(clientName, portName, sink, error);
+                                size_t bytesPerSecond, CHfcMidiInputSink& sink,
+                                std::string& error) {
+    return impl_->Open(clientName, portName, bytesPerSecond, sink, error);
 }
 
 bool CAlsaVirtualMidiPort::Send(const uint8_t* bytes, size_t length) {

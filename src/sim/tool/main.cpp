@@ -34,7 +34,8 @@ void PrintUsage() {
                  "usage: talvex-sim FILE.t2a [--name NAME] [--device-id N] [--rate BYTES_PER_S]\n"
                  "Puts a virtual TALVEX PRO+ on an ALSA sequencer port. FILE.t2a holds its\n"
                  "memory: read at start, written back when the program ends (Ctrl+C).\n"
-                 "--rate 3125 behaves like a DIN MIDI cable, 1000000 like USB-MIDI.\n");
+                 "--rate paces both directions in bytes per second: 3125 behaves like a DIN\n"
+                 "MIDI cable, the default 100000 like USB-MIDI; 0 does not pace at all.\n");
 }
 
 #ifdef TALVEX_HAVE_ALSA
@@ -60,7 +61,8 @@ int main(int argc, char** argv) {
     std::string file;
     std::string name = CTarnVirtualInstrumentDevice::kDefaultName;
     int deviceId = 0;
-    int rate = 0;
+    // Paced like a USB-MIDI cable by default: unpaced, a dump floods whatever reads the port.
+    int rate = 100000;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -94,7 +96,7 @@ int main(int argc, char** argv) {
 
 #ifdef TALVEX_HAVE_ALSA
     CAlsaLink link;
-    if (!link.port.Open(name, name, link, error)) {
+    if (!link.port.Open(name, name, static_cast<size_t>(rate), link, error)) {
         std::fprintf(stderr, "talvex-sim: %s\n", error.c_str());
         return 1;
     }
