@@ -50,7 +50,7 @@ ArtPicture ToolButton(const QString& name, const QString& label, Icon icon) {
                     ButtonFace(q, r, s, 5);
                     const QColor ink = InkFor(s);
                     DrawIcon(q, icon, QRectF(r.left() + 18, r.top() + 6, 20, 20), ink);
-                    Label(q, QRectF(r.left(), r.top() + 28, w, 12), label, UiFont(8, true, 0.6),
+                    Label(q, QRectF(r.left(), r.top() + 28, w, 12), label, UiFont(8, true, 0.3),
                           s == State::Normal ? kTextDim : ink);
                 });
             }};

@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace {
 
@@ -136,7 +137,9 @@ ArtFont Render(const FontSpec& spec, const ArtFont* base) {
             } else if (!IsControl(c) && c != ' ') {
                 const double advance = metrics.horizontalAdvance(QChar(c));
                 // Glyphs narrower in the table than in the face are centred in their cell.
-                const double x = std::max(0.0, (font.widths[c] - advance) / 2);
+                // Glyphs reaching left of their origin (j) move right by that much.
+                const double x =
+                    std::max({0.0, (font.widths[c] - advance) / 2, -metrics.leftBearing(QChar(c))});
                 p.drawText(QPointF(std::round(x), top + spec.baseline), QString(QChar(c)));
             }
             p.restore();

@@ -27,8 +27,8 @@ void Header(QPainter& p, const QString& title) {
           Qt::AlignLeft | Qt::AlignVCenter);
 }
 
-void Caption(QPainter& p, double x, double y, const QString& text, int align = Qt::AlignLeft) {
-    const double w = 160;
+void Caption(QPainter& p, double x, double y, const QString& text, int align = Qt::AlignLeft,
+             double w = 160) {
     const double left = align == Qt::AlignHCenter ? x - w / 2 : x;
     Label(p, QRectF(left, y, w, 12), text, UiFont(8, true, 1.0), kTextDim,
           align | Qt::AlignVCenter);
@@ -156,24 +156,22 @@ ArtPicture CcMapTab() {
 ArtPicture ExtCtrlList() {
     return {"BG_ExtCtrlEdit", 360, kTabAreaH, [](QPainter& p) {
                 PageBackground(p, QRectF(0, 0, 360, kTabAreaH));
-                auto centreCaption = [&](int slot, double y, const QString& text) {
-                    Caption(p, 20 + slot * 82 + 32, y, text, Qt::AlignHCenter);
-                };
-                Panel(p, QRectF(8, 6, 344, 60), "LOOP RECORDER");
-                for (int i = 0; i < 4; ++i) {
-                    centreCaption(i, 22, QString("BANK %1").arg(QChar('A' + i)));
+                Panel(p, QRectF(8, 4, 344, 244), "SWITCHES & SLIDERS");
+                static const char* left[] = {"BANK A",   "BANK B", "BANK C",    "BANK D",
+                                             "GATE ARP", "VOLUME", "TIME/SPEED"};
+                for (int r = 0; r < 8; ++r) {
+                    const double y = 28 + r * 27;
+                    if (r < 7) {
+                        Caption(p, 16, y + 6, left[r], Qt::AlignRight, 80);
+                    }
+                    Caption(p, 184, y + 6, QString("MEMORY %1").arg(r + 1), Qt::AlignRight, 80);
                 }
-                Panel(p, QRectF(8, 72, 344, 100), "PROGRAM MEMORY");
-                for (int i = 0; i < 4; ++i) {
-                    centreCaption(i, 88, QString::number(i + 1));
-                    centreCaption(i, 128, QString::number(i + 5));
-                }
-                Panel(p, QRectF(8, 178, 344, 60), "GATE ARP & VOLUME");
-                centreCaption(0, 194, "GATE ARP");
-                centreCaption(1, 194, "VOLUME");
-                centreCaption(2, 194, "TIME/SPEED");
-                Panel(p, QRectF(8, 244, 344, 108), "PADS");
-                Caption(p, 128, 280, "PAD PATTERN");
+                p.fillRect(QRectF(176, 30, 1, 210), kPanelEdge);
+                p.fillRect(QRectF(177, 30, 1, 210), kHighlight);
+                Panel(p, QRectF(8, 254, 344, 100), "PADS");
+                Caption(p, 130, 282, "PAD PATTERN");
+                FieldWell(p, 130, 296, 104);
+                Well(p, QRectF(245, 275, 98, 66), 3);
             }};
 }
 
@@ -184,6 +182,12 @@ ArtPicture ExtCtrlParameters() {
                 // The title display naming the selected controller.
                 Well(p, QRectF(14, 14, 308, 30), 4);
                 p.fillRect(QRectF(16, 20, 2, 18), kAccent);
+                // Ten 30-pixel rows from y 52: every parameter layer sets one control per row.
+                for (int r = 0; r < 10; ++r) {
+                    if (r % 2 == 1) {
+                        p.fillRect(QRectF(10, 52 + r * 30, 316, 30), QColor(0, 0, 0, 28));
+                    }
+                }
             }};
 }
 

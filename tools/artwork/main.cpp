@@ -8,12 +8,15 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QStringList>
 #include <QTextStream>
 #include <cstdio>
+#include <map>
 
 #include "ArtCatalogue.h"
 #include "ArtFonts.h"
 #include "ArtKit.h"
+#include "ArtMockups.h"
 
 namespace {
 
@@ -66,6 +69,43 @@ QImage ContactSheet(const std::vector<std::pair<QString, QImage>>& items) {
     return sheet;
 }
 
+// Sample lines set with a bitmap font the way the editor's controls set them: glyph cells
+// copied side by side at their advance widths, tinted. The 1x lines are shown enlarged 2x
+// without smoothing, next to the 2x lines, to judge both sets.
+QImage Specimen(const ArtFont& font) {
+    const QStringList lines = {"[L.000]  Pulse Verb", "Loop Recorder Bank A  C  -1  D# 4",
+                               "Phrase Play Level 127 +3 -12", "0123456789 120.0 BPM",
+                               QString("Symbols ") + QChar(16) + QChar(17) + QChar(18) + QChar(19) +
+                                   QChar(20) + QChar(21) + QChar(22)};
+    const int lineHeight = font.lineHeight;
+    QImage sheet(900, (lines.size() * lineHeight + 8) * 2, QImage::Format_ARGB32);
+    sheet.fill(QColor(0x13, 0x15, 0x18));
+    QPainter p(&sheet);
+    for (int scale = 1; scale <= 2; ++scale) {
+        QImage tinted = font.images[scale - 1].convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        {
+            QPainter t(&tinted);
+            t.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            t.fillRect(tinted.rect(),
+                       scale == 1 ? QColor(0xdd, 0xe1, 0xe6) : QColor(0xff, 0x9f, 0x2e));
+        }
+        const int left = scale == 1 ? 8 : 450;
+        for (int l = 0; l < lines.size(); ++l) {
+            int x = 0;
+            for (QChar ch : lines[l]) {
+                const int c = ch.unicode() & 0x7f;
+                const int w = font.widths[c];
+                const QRect source(0, c * lineHeight * scale, w * scale, lineHeight * scale);
+                // Both sets are shown at 2 device pixels per layout pixel.
+                const QRect target(left + x * 2, 8 + l * lineHeight * 2, w * 2, lineHeight * 2);
+                p.drawImage(target, tinted, source);
+                x += w;
+            }
+        }
+    }
+    return sheet;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -92,6 +132,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(out + "/fonts");
 
     std::vector<std::pair<QString, QImage>> sheet;
+    std::map<QString, QImage> drawn;
     std::vector<ArtPicture> pictures = BackgroundPictures();
     for (ArtPicture& picture : ControlPictures()) {
         pictures.push_back(std::move(picture));
@@ -105,10 +146,12 @@ int main(int argc, char** argv) {
             }
             if (scale == 2) {
                 sheet.emplace_back(picture.name, image);
+                drawn[picture.name] = image;
             }
         }
     }
-    for (const ArtFont& font : RenderFonts()) {
+    const std::vector<ArtFont> fonts = RenderFonts();
+    for (const ArtFont& font : fonts) {
         if (!Save(font.images[0], out + "/fonts/" + font.pictureName + ".png") ||
             !Save(font.images[1], out + "/fonts/" + font.pictureName + "@2x.png")) {
             return 1;
@@ -131,9 +174,20 @@ int main(int argc, char** argv) {
         }
         p.end();
         sheet.emplace_back(font.pictureName, panel);
+        sheet.emplace_back(font.pictureName + " specimen (1x enlarged | 2x)", Specimen(font));
     }
-    if (!sheetPath.isEmpty() && !Save(ContactSheet(sheet), sheetPath)) {
-        return 1;
+    if (!sheetPath.isEmpty()) {
+        std::vector<std::pair<QString, QImage>> previews = Mockups(drawn, fonts);
+        for (size_t i = 0; i < previews.size(); ++i) {
+            const QString path = QString(sheetPath).replace(".png", QString("-page%1.png").arg(i));
+            if (!Save(previews[i].second, path)) {
+                return 1;
+            }
+        }
+        previews.insert(previews.end(), sheet.begin(), sheet.end());
+        if (!Save(ContactSheet(previews), sheetPath)) {
+            return 1;
+        }
     }
     return 0;
 }
