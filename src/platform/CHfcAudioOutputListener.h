@@ -1,10 +1,14 @@
 #pragma once
 
-// Told by an audio output when it has finished with a buffer that was written to it. The call
-// comes from the output's own thread; the buffer's memory is free for the writer again.
+// Told by an audio output what becomes of the buffers written to it. Calls come from the
+// output's own thread.
 class CHfcAudioOutputListener {
 public:
+    // The output has finished with a buffer; its memory is free for the writer again.
     virtual void OnHfcAudioBufferDone(int bufferId) = 0;
+    // The device failed (unplugged, sound server restarted): the output has stopped playing, no
+    // buffer is reported done any more and Write fails; close it and open it again to go on.
+    virtual void OnHfcAudioOutputFailed() {}
 
 protected:
     ~CHfcAudioOutputListener() = default;

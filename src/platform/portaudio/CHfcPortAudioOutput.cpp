@@ -1,8 +1,11 @@
 #include "platform/portaudio/CHfcPortAudioOutput.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fcntl.h>
 #include <portaudio.h>
+#include <pthread.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include "framework/EfTrace.h"
@@ -29,11 +32,28 @@ bool SampleFormatFor(int bits, PaSampleFormat& format) {
     }
 }
 
-// Output parameters for the default device; false when there is no device or the format has no
+// The device to play on: the default output, or, when there is none (the default ALSA device is
+// missing or taken), JACK's default output when a JACK server runs.
+PaDeviceIndex OutputDevice() {
+    PaDeviceIndex device = Pa_GetDefaultOutputDevice();
+    if (device != paNoDevice) {
+        return device;
+    }
+    const PaHostApiIndex jack = Pa_HostApiTypeIdToHostApiIndex(paJACK);
+    const PaHostApiInfo* api = jack >= 0 ? Pa_GetHostApiInfo(jack) : nullptr;
+    if (api != nullptr && api->defaultOutputDevice != paNoDevice) {
+        EfTrace("CHfcPortAudioOutput - no default output device, playing through JACK");
+        return api->defaultOutputDevice;
+    }
+    return paNoDevice;
+}
+
+// Output parameters for a device; false when there is no device or the format has no
 // PortAudio equivalent.
-bool OutputParameters(const HfcAudioFormat& format, PaStreamParameters& parameters) {
+bool OutputParameters(PaDeviceIndex device, const HfcAudioFormat& format,
+                      PaStreamParameters& parameters) {
     parameters = {};
-    parameters.device = Pa_GetDefaultOutputDevice();
+    parameters.device = device;
     if (parameters.device == paNoDevice) {
         EfTrace("CHfcPortAudioOutput - no default output device");
         return false;
@@ -44,8 +64,22 @@ bool OutputParameters(const HfcAudioFormat& format, PaStreamParameters& paramete
         return false;
     }
     parameters.channelCount = format.channels;
-    parameters.suggestedLatency = info->defaultLowOutputLatency;
+    // A preview is no instrument: robustness against a busy desktop matters more than latency.
+    parameters.suggestedLatency = info->defaultHighOutputLatency;
     return true;
+}
+
+// The writer feeds the device; it asks for real-time scheduling at a moderate priority, above
+// ordinary programs but below the sound server and the kernel's audio threads.
+void RaiseWriterPriority() {
+    constexpr int kWriterPriority = 20;
+    sched_param parameters{};
+    parameters.sched_priority = std::min(sched_get_priority_min(SCHED_FIFO) + kWriterPriority,
+                                         sched_get_priority_max(SCHED_FIFO));
+    const int error = pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameters);
+    if (error != 0) {
+        EfTrace("CHfcPortAudioOutput - writer keeps normal priority (%d)", error);
+    }
 }
 
 // The host APIs probed by PortAudio (ALSA, JACK) report every absent card and server on stderr;
@@ -97,7 +131,7 @@ CHfcPortAudioOutput::~CHfcPortAudioOutput() {
 
 bool CHfcPortAudioOutput::IsFormatSupported(const HfcAudioFormat& format) {
     PaStreamParameters parameters;
-    if (!initialized_ || !OutputParameters(format, parameters)) {
+    if (!initialized_ || !OutputParameters(OutputDevice(), format, parameters)) {
         return false;
     }
     return Pa_IsFormatSupported(nullptr, &parameters, format.samplingRate) == paFormatIsSupported;
@@ -105,7 +139,7 @@ bool CHfcPortAudioOutput::IsFormatSupported(const HfcAudioFormat& format) {
 
 bool CHfcPortAudioOutput::Open(const HfcAudioFormat& format, CHfcAudioOutputListener& listener) {
     PaStreamParameters parameters;
-    if (!initialized_ || IsOpen() || !OutputParameters(format, parameters)) {
+    if (!initialized_ || IsOpen() || !OutputParameters(OutputDevice(), format, parameters)) {
         return false;
     }
     PaStream* stream = nullptr;
@@ -128,6 +162,7 @@ bool CHfcPortAudioOutput::Open(const HfcAudioFormat& format, CHfcAudioOutputList
         listener_ = &listener;
         queueCount_ = 0;
         stopping_ = false;
+        failed_ = false;
         open_ = true;
     }
     thread_ = std::thread(&CHfcPortAudioOutput::Run, this);
@@ -141,7 +176,7 @@ bool CHfcPortAudioOutput::IsOpen() const {
 
 bool CHfcPortAudioOutput::Write(int bufferId, const uint8_t* data, size_t bytes) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!open_ || data == nullptr || queueCount_ == kMaxQueued) {
+    if (!open_ || failed_ || data == nullptr || queueCount_ == kMaxQueued) {
         return false;
     }
     queue_[(queueHead_ + queueCount_) % kMaxQueued] = {bufferId, data, bytes};
@@ -185,6 +220,7 @@ void CHfcPortAudioOutput::Run() {
     // A device that takes data faster than it plays it (a null sink) would otherwise make the
     // writer and the rendering thread spin; writing is held to at most this far ahead.
     constexpr std::chrono::milliseconds kMaxAhead{250};
+    RaiseWriterPriority();
     const Clock::time_point started = Clock::now();
     double secondsWritten = 0.0;
     std::unique_lock<std::mutex> lock(mutex_);
@@ -206,7 +242,14 @@ void CHfcPortAudioOutput::Run() {
         lock.unlock();
         const PaError error = Pa_WriteStream(stream, playing_.data(), frames);
         if (error != paNoError && error != paOutputUnderflowed) {
+            // The device is gone or broken: writing on would "play" into nothing for ever.
             EfTrace("CHfcPortAudioOutput - %s", Pa_GetErrorText(error));
+            lock.lock();
+            failed_ = true;
+            queueCount_ = 0;
+            lock.unlock();
+            listener->OnHfcAudioOutputFailed();
+            return;
         }
         secondsWritten += static_cast<double>(frames) / format_.samplingRate;
         const auto ahead = started +

@@ -9,9 +9,11 @@
 
 #include "platform/CHfcAudioOutput.h"
 
-// The default output device through PortAudio's blocking interface. A writer thread of its own
-// takes the queued buffers in order, copies each one and writes it to the device; the buffer is
-// reported done once the device has taken its copy.
+// The default output device (or JACK's, when there is no default device) through PortAudio's
+// blocking interface, opened with the device's high latency. A writer thread of its own, at a
+// moderate real-time priority where allowed, takes the queued buffers in order, copies each one
+// and writes it to the device; the buffer is reported done once the device has taken its copy.
+// A write error other than an underflow stops the writer and is reported to the listener.
 class CHfcPortAudioOutput : public CHfcAudioOutput {
 public:
     CHfcPortAudioOutput();
@@ -53,4 +55,5 @@ private:
     std::thread thread_;
     bool open_ = false;
     bool stopping_ = false;
+    bool failed_ = false;
 };
