@@ -113,6 +113,7 @@ struct Model {
     _snd_seq* editor = nullptr;
     Fifo editorFifo;
     uint64_t editorOverflows = 0;
+    size_t editorPeak = 0;
     std::map<int, OwnPort> ownPorts;
     int nextPort = 0;
     std::vector<Subscription> subs;
@@ -196,6 +197,7 @@ struct Model {
             UpdatePoll();
             return false;
         }
+        editorPeak = std::max(editorPeak, editorFifo.used);
         UpdatePoll();
         return true;
     }
@@ -242,6 +244,7 @@ void Reset(size_t hardwareBytesPerSecond, size_t programReadBytesPerSecond) {
     m.programReceived.clear();
     m.programOverflows = 0;
     m.editorOverflows = 0;
+    m.editorPeak = 0;
     m.outputCalls = 0;
     m.refused = 0;
 }
@@ -272,6 +275,7 @@ Stats GetStats() {
     s.programOverflows = m.programOverflows;
     s.editorOverflows = m.editorOverflows;
     s.editorPoolCells = m.editorFifo.capacity;
+    s.editorFifoPeak = m.editorPeak;
     for (const auto& [id, port] : m.ownPorts) {
         if (port.caps & (SND_SEQ_PORT_CAP_SUBS_READ | SND_SEQ_PORT_CAP_SUBS_WRITE)) {
             s.editorPortsExported = true;

@@ -39,6 +39,7 @@ struct Stats {
     uint64_t programOverflows = 0;    // events Model Synth's FIFO refused
     uint64_t editorOverflows = 0;     // events the editor's FIFO refused
     size_t editorPoolCells = 0;       // the editor's input pool
+    size_t editorFifoPeak = 0;        // most cells of it ever in use
     bool editorPortsExported = false; // any editor port other programs may subscribe to
     bool rawMidiOpen = false;
 };
