@@ -1,0 +1,5 @@
+#include "ui/app/CTarnApplication.h"
+
+int main(int argc, char** argv) {
+    return CTarnApplication::Main(argc, argv);
+}
