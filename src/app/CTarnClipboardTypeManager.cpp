@@ -7,9 +7,10 @@
 
 namespace {
 
+// Never destroyed: a singleton still held at exit must not outlive the slots it releases.
 CEfSingletonSlot<CTarnClipboardTypeManager>& Slot() {
-    static CEfSingletonSlot<CTarnClipboardTypeManager> slot;
-    return slot;
+    static auto* slot = new CEfSingletonSlot<CTarnClipboardTypeManager>();
+    return *slot;
 }
 
 constexpr const char* kShortNames[] = {"SampleData", "ProgramMemory", "ExtCtrlData"};

@@ -13,9 +13,10 @@
 
 namespace {
 
+// Never destroyed: a singleton still held at exit must not outlive the slots it releases.
 CEfSingletonSlot<CTarnFontManager>& Slot() {
-    static CEfSingletonSlot<CTarnFontManager> slot;
-    return slot;
+    static auto* slot = new CEfSingletonSlot<CTarnFontManager>();
+    return *slot;
 }
 
 struct CFontSource {

@@ -10,9 +10,10 @@
 
 namespace {
 
+// Never destroyed: a singleton still held at exit must not outlive the slots it releases.
 CEfSingletonSlot<CTarnResourceManager>& Slot() {
-    static CEfSingletonSlot<CTarnResourceManager> slot;
-    return slot;
+    static auto* slot = new CEfSingletonSlot<CTarnResourceManager>();
+    return *slot;
 }
 
 std::atomic<int> preferredScale{1};

@@ -13,9 +13,10 @@
 
 namespace {
 
+// Never destroyed: a singleton still held at exit must not outlive the slots it releases.
 CEfSingletonSlot<CTarnStringTable>& Slot() {
-    static CEfSingletonSlot<CTarnStringTable> slot;
-    return slot;
+    static auto* slot = new CEfSingletonSlot<CTarnStringTable>();
+    return *slot;
 }
 
 std::mutex userPathMutex;
