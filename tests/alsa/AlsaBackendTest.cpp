@@ -219,6 +219,10 @@ public:
     void OnHfcMidiPortLost(CHfcMidi*) override {
         Add([&] { ++lost; });
     }
+    void OnHfcMidiOutSysExSendComplete(CHfcMidi*, size_t) override {
+        Add([&] { ++sent; });
+    }
+    int sent = 0;
     std::vector<Bytes> longs;
     std::vector<Bytes> shorts;
     int overruns = 0;
@@ -309,6 +313,32 @@ TEST_F(AlsaBackendTest, UnpluggingIsReportedAtOnceAndSendingFails) {
         EXPECT_FALSE(midi.Out(piece.size(), piece.data()));
         EXPECT_TRUE(midi.MidiOutClose());
         EXPECT_TRUE(midi.MidiInClose());
+    }
+}
+
+// Every unsubscription in the system is announced; neither another program's nor closing our
+// own input may cost the open output its device.
+TEST_F(AlsaBackendTest, OtherUnsubscriptionsLeaveTheOpenPortsAlone) {
+    for (bool busy : {false, true}) {
+        Start(31250, 0);
+        fake_alsa::SetRawMidiBusy(busy);
+        Listener listener;
+        CHfcMidi midi(*driver_);
+        midi.SetListener(&listener);
+        ASSERT_TRUE(midi.Create("others"));
+        ASSERT_TRUE(midi.MidiInOpen(kHardware));
+        ASSERT_TRUE(midi.MidiOutOpen(kHardware));
+        fake_alsa::AnnounceForeignUnsubscription();
+        ASSERT_TRUE(midi.MidiInClose());
+        std::this_thread::sleep_for(200ms); // the input thread has seen everything
+        const Bytes request = CTarnSysExBuilder::SampleDataRequest();
+        EXPECT_TRUE(midi.Out(request.size(), request.data())) << busy;
+        EXPECT_TRUE(listener.WaitUntil([&] { return listener.sent > 0; })) << busy;
+        EXPECT_FALSE(midi.IsPortLost()) << busy;
+        EXPECT_EQ(listener.lost, 0) << busy;
+        ASSERT_TRUE(midi.MidiOutClose());
+        fake_alsa::Clock().SleepUntil(fake_alsa::Now() + 1s);
+        EXPECT_EQ(fake_alsa::Wire(), request) << busy;
     }
 }
 

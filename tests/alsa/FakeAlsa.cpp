@@ -337,6 +337,23 @@ void DeliverRealTimeFromHardware(uint8_t byte) {
     }
 }
 
+void AnnounceForeignUnsubscription() {
+    Model& m = M();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    for (const Subscription& s : m.subs) {
+        if (s.senderClient != SND_SEQ_CLIENT_SYSTEM) {
+            continue;
+        }
+        Event e;
+        e.ev.type = SND_SEQ_EVENT_PORT_UNSUBSCRIBED;
+        e.ev.source = {SND_SEQ_CLIENT_SYSTEM, SND_SEQ_PORT_SYSTEM_ANNOUNCE};
+        e.ev.dest = {kEditorClient, static_cast<unsigned char>(s.destPort)};
+        e.ev.data.connect.sender = {kHardwareClient, 0};
+        e.ev.data.connect.dest = {kProgramClient, 0};
+        m.ToEditor(std::move(e));
+    }
+}
+
 void UnplugHardware() {
     Model& m = M();
     std::lock_guard<std::mutex> lock(m.mutex);

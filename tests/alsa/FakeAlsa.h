@@ -64,6 +64,8 @@ size_t DeliverFromHardware(const std::vector<std::vector<uint8_t>>& pieces);
 size_t EditorFifoUsed();
 // A real-time event (active sensing, clock...) from the hardware port.
 void DeliverRealTimeFromHardware(uint8_t byte);
+// Another program's subscription (hardware to Model Synth) is removed: announced to all.
+void AnnounceForeignUnsubscription();
 // The interface is unplugged.
 void UnplugHardware();
 

@@ -62,8 +62,9 @@ struct PortAddress {
 // reports it done once the wire has sent it.
 class CAlsaOutput {
 public:
-    CAlsaOutput(std::unique_ptr<CAlsaOutputWire> wire, PortAddress device, CHfcMidiOutputSink& sink)
-        : wire_(std::move(wire)), device_(std::move(device)), sink_(sink),
+    CAlsaOutput(std::unique_ptr<CAlsaOutputWire> wire, int own, PortAddress device,
+                CHfcMidiOutputSink& sink)
+        : wire_(std::move(wire)), own_(own), device_(std::move(device)), sink_(sink),
           writer_([this] { Run(); }) {}
 
     ~CAlsaOutput() {
@@ -93,6 +94,8 @@ public:
     }
 
     const PortAddress& Device() const { return device_; }
+    // The editor's port the output sends from; -1 when it writes to the raw device.
+    int Own() const { return own_; }
 
     bool Send(const uint8_t* bytes, size_t length) {
         {
@@ -176,6 +179,7 @@ private:
     }
 
     std::unique_ptr<CAlsaOutputWire> wire_;
+    const int own_;
     const PortAddress device_;
     CHfcMidiOutputSink& sink_;
 
@@ -430,6 +434,26 @@ private:
         }
     }
 
+    // A subscription of one of our open ports was removed.
+    void OwnPortUnsubscribed(int own) {
+        {
+            std::lock_guard<std::mutex> lock(inputMutex_);
+            auto it = inputs_.find(own);
+            if (it != inputs_.end() && !it->second.lost) {
+                it->second.lost = true;
+                EfTrace("CAlsaMidiDriver - input from %s lost: unsubscribed",
+                        it->second.device.info.name.c_str());
+                it->second.sink->OnHfcMidiInputLost();
+            }
+        }
+        std::lock_guard<std::mutex> lock(outputMutex_);
+        for (CAlsaOutput* output : outputs_) {
+            if (output->Own() == own) {
+                output->Lose("unsubscribed");
+            }
+        }
+    }
+
     void Dispatch(const snd_seq_event_t& ev) {
         switch (ev.type) {
         case SND_SEQ_EVENT_CLIENT_EXIT:
@@ -438,14 +462,15 @@ private:
         case SND_SEQ_EVENT_PORT_EXIT:
             DeviceGone(ev.data.addr.client, ev.data.addr.port, "port removed");
             return;
-        case SND_SEQ_EVENT_PORT_UNSUBSCRIBED: {
-            // One of our subscriptions was removed by someone else (or with the device).
-            const snd_seq_addr_t& other = ev.data.connect.sender.client == self_
-                                              ? ev.data.connect.dest
-                                              : ev.data.connect.sender;
-            DeviceGone(other.client, other.port, "unsubscribed");
+        case SND_SEQ_EVENT_PORT_UNSUBSCRIBED:
+            // Announced for every subscription in the system; only ours matter, and our own
+            // disconnections come after the port has left the lists.
+            if (ev.data.connect.sender.client == self_) {
+                OwnPortUnsubscribed(ev.data.connect.sender.port);
+            } else if (ev.data.connect.dest.client == self_) {
+                OwnPortUnsubscribed(ev.data.connect.dest.port);
+            }
             return;
-        }
         default:
             break;
         }
@@ -504,7 +529,7 @@ public:
                     std::unique_ptr<CAlsaOutputWire> wire, const PortAddress& device,
                     CHfcMidiOutputSink& sink)
         : impl_(std::move(impl)), own_(own), device_(device),
-          output_(std::make_unique<CAlsaOutput>(std::move(wire), device, sink)) {
+          output_(std::make_unique<CAlsaOutput>(std::move(wire), own, device, sink)) {
         impl_->AddOutput(output_.get());
     }
     ~CAlsaOutputPort() override {
