@@ -3,6 +3,7 @@
 #include <alsa/asoundlib.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <thread>
@@ -19,6 +20,8 @@ constexpr unsigned kCaps = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ |
                            SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE |
                            SND_SEQ_PORT_CAP_DUPLEX;
 constexpr int kPollMilliseconds = 100;
+// Bytes sent under the lock at a time: one sequencer event.
+constexpr size_t kPieceBytes = 256;
 
 } // namespace
 
@@ -58,19 +61,15 @@ public:
     }
 
     bool Send(const uint8_t* bytes, size_t length) {
-        std::lock_guard<std::mutex> lock(sendMutex_);
-        if (!seq_ || length == 0) {
-            return false;
+        // Piece by piece, so that Close never waits for more than one piece of a long dump.
+        for (size_t pos = 0; pos < length; pos += kPieceBytes) {
+            const size_t count = std::min(kPieceBytes, length - pos);
+            std::lock_guard<std::mutex> lock(sendMutex_);
+            if (!seq_ || !SendPiece(bytes + pos, count)) {
+                return false;
+            }
         }
-        if (wire_) {
-            return wire_->Write(bytes, length) == 0;
-        }
-        snd_seq_event_t ev;
-        snd_seq_ev_clear(&ev);
-        if (!alsa_bytes::ToEvent(bytes, length, ev)) {
-            snd_seq_ev_set_sysex(&ev, static_cast<unsigned>(length), const_cast<uint8_t*>(bytes));
-        }
-        return Output(ev) == 0;
+        return true;
     }
 
     void Close() {
@@ -92,6 +91,19 @@ public:
     }
 
 private:
+    // Called with the send lock held.
+    bool SendPiece(const uint8_t* bytes, size_t length) {
+        if (wire_) {
+            return wire_->Write(bytes, length) == 0;
+        }
+        snd_seq_event_t ev;
+        snd_seq_ev_clear(&ev);
+        if (!alsa_bytes::ToEvent(bytes, length, ev)) {
+            snd_seq_ev_set_sysex(&ev, static_cast<unsigned>(length), const_cast<uint8_t*>(bytes));
+        }
+        return Output(ev) == 0;
+    }
+
     // Called with the send lock held.
     int Output(snd_seq_event_t& ev) {
         snd_seq_ev_set_source(&ev, port_);
