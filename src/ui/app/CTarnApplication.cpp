@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QPalette>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
@@ -96,10 +97,32 @@ QString CTarnApplication::SettingsFolder() {
     return QFileInfo(settings.fileName()).absolutePath();
 }
 
+void CTarnApplication::ApplyLook() {
+    // The menu bar and the dialogs match the window's dark artwork.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(0x2b, 0x2e, 0x33));
+    palette.setColor(QPalette::WindowText, QColor(0xdd, 0xe1, 0xe6));
+    palette.setColor(QPalette::Base, QColor(0x1d, 0x1f, 0x23));
+    palette.setColor(QPalette::AlternateBase, QColor(0x26, 0x29, 0x2e));
+    palette.setColor(QPalette::Text, QColor(0xdd, 0xe1, 0xe6));
+    palette.setColor(QPalette::Button, QColor(0x33, 0x37, 0x3d));
+    palette.setColor(QPalette::ButtonText, QColor(0xdd, 0xe1, 0xe6));
+    palette.setColor(QPalette::ToolTipBase, QColor(0x33, 0x37, 0x3d));
+    palette.setColor(QPalette::ToolTipText, QColor(0xdd, 0xe1, 0xe6));
+    palette.setColor(QPalette::Highlight, QColor(0xff, 0x8c, 0x1a));
+    palette.setColor(QPalette::HighlightedText, QColor(0x1d, 0x1f, 0x23));
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x7a, 0x80, 0x88));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x7a, 0x80, 0x88));
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x7a, 0x80, 0x88));
+    QApplication::setPalette(palette);
+}
+
 bool CTarnApplication::Start(std::string& error) {
     if (started_) {
         return true;
     }
+    ApplyLook();
     const QScreen* screen = QGuiApplication::primaryScreen();
     CTarnResourceManager::SetPreferredScale(
         PreferredScale(screen ? screen->devicePixelRatio() : 1));
@@ -149,6 +172,8 @@ bool CTarnApplication::Start(std::string& error) {
     connect(window_, &CTarnMainWindow::LoopEndRequested, qApp, &QCoreApplication::quit,
             Qt::QueuedConnection);
     window_->show();
+    // No control shows a focus frame until the keyboard is used.
+    window_->setFocus();
     started_ = true;
 
     if (dump) {

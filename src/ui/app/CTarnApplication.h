@@ -51,6 +51,8 @@ public:
 
     // 2 when the screen has at least 1.5 device pixels per layout pixel, else 1.
     static int PreferredScale(double devicePixelRatio);
+    // The style and colours of the menu bar and the dialogs.
+    static void ApplyLook();
     // The folder of the editor's settings file (where a user string-resource file may live).
     static QString SettingsFolder();
 

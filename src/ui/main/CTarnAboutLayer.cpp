@@ -5,7 +5,7 @@
 namespace {
 
 const std::array<CTarnStaticText::Description, 1> kTexts{{
-    {"VersionInfo", 100, 262, 100, 14, "TrebuchetMS12P", CTarnAboutLayer::kVersion,
+    {"VersionInfo", 100, 202, 100, 14, "TrebuchetMS12P", CTarnAboutLayer::kVersion,
      EfTextAlign::kCenter},
 }};
 

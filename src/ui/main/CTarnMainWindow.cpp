@@ -55,6 +55,7 @@ CTarnMainWindow::CTarnMainWindow(CTarnHost& host, QWidget* parent)
     : CEfWindow(parent), host_(host), menu_(new CTarnMainMenu(this)),
       container_(new CTarnMainContainer(host)) {
     setObjectName("MainWindow");
+    setFocusPolicy(Qt::StrongFocus);
     setWindowIcon(MakeIcon());
     layout()->setMenuBar(menu_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);

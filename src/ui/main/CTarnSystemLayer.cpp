@@ -7,18 +7,19 @@
 
 namespace {
 
-// Layout of the toolbar: the four command buttons on the left, the page tabs on the right.
+// Layout of the toolbar: the four command buttons in the well on the right, the page tabs along
+// the bottom edge from the left.
 constexpr std::array<CTarnButton::Description, 4> kButtons{{
-    {"BtnOpen", 16, 17, "ButtonAllOpen"},
-    {"BtnSave", 76, 17, "ButtonAllSave"},
-    {"BtnReceive", 148, 17, "ButtonAllReceive"},
-    {"BtnTransmit", 208, 17, "ButtonAllTransmit"},
+    {"BtnOpen", 446, 6, "ButtonAllOpen"},
+    {"BtnSave", 508, 6, "ButtonAllSave"},
+    {"BtnReceive", 570, 6, "ButtonAllReceive"},
+    {"BtnTransmit", 632, 6, "ButtonAllTransmit"},
 }};
 
 constexpr std::array<CTarnButton::Description, 3> kTabs{{
-    {"PageSampleLib", 298, 51, "ButtonTabModeSampleLibrarian"},
-    {"PageProgMemory", 432, 51, "ButtonTabModeProgramMemory"},
-    {"PageGlobal", 566, 51, "ButtonTabModeGlobal"},
+    {"PageSampleLib", 12, 57, "ButtonTabModeSampleLibrarian"},
+    {"PageProgMemory", 166, 57, "ButtonTabModeProgramMemory"},
+    {"PageGlobal", 320, 57, "ButtonTabModeGlobal"},
 }};
 
 } // namespace
