@@ -52,7 +52,9 @@ bool CTarnStringTable::ReadText(std::string_view text, Table& out) {
             break;
         }
         const size_t start = i;
-        while (i < n && !IsLineEnd(text[i]) && i - start < kMaxItemLength) {
+        // A keyword's 255 characters follow its '*'.
+        const size_t limit = text[i] == '*' ? kMaxItemLength + 1 : kMaxItemLength;
+        while (i < n && !IsLineEnd(text[i]) && i - start < limit) {
             ++i;
         }
         const std::string_view item = text.substr(start, i - start);

@@ -60,6 +60,13 @@ TEST(StringTableReading, LinesLongerThan255ContinueAsTheNextItem) {
     EXPECT_EQ(Read("*L\n" + first + "\n").at("L").size(), 1u);
 }
 
+TEST(StringTableReading, KeywordsTake255CharactersAfterTheStar) {
+    const std::string keyword(255, 'k');
+    const Table table = Read("*" + keyword + "extra\n");
+    ASSERT_EQ(table.count(keyword), 1u);
+    EXPECT_EQ(table.at(keyword), std::vector<std::string>{"extra"});
+}
+
 TEST(StringTableReading, SplitRemainderStartingWithAKeywordSignNamesAKeyword) {
     const Table table = Read("*A\n" + std::string(255, 'a') + "*B\nb\n");
     EXPECT_EQ(table.at("A").size(), 1u);
