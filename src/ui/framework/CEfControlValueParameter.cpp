@@ -127,7 +127,6 @@ void CEfControlValueParameter::BeginEdit() {
     }
     ClearRepeat();
     editor_ = ef::MakeLineEditor(this, TextRect(), Text(), 12);
-    connect(editor_, &QLineEdit::editingFinished, this, [this] { EndEdit(true); });
 }
 
 void CEfControlValueParameter::EndEdit(bool commit) {
@@ -235,10 +234,18 @@ bool CEfControlValueParameter::OnStepKey(int delta) {
 }
 
 bool CEfControlValueParameter::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == editor_ && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        EndEdit(false);
-        return true;
+    // Enter and Escape end the edit here, so they never reach the control (which would start
+    // a new edit).
+    if (watched == editor_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            EndEdit(key != Qt::Key_Escape);
+            return true;
+        }
+    }
+    // Leaving the editor commits what was typed.
+    if (watched == editor_ && event->type() == QEvent::FocusOut) {
+        EndEdit(true);
     }
     return CEfControl::eventFilter(watched, event);
 }

@@ -1,13 +1,19 @@
 #include "ui/framework/CEfResourceResolver.h"
 
+#include "ui/framework/CTarnManagerResolver.h"
+
 namespace {
-CEfResourceResolver* g_default = nullptr;
+CEfResourceResolver* g_installed = nullptr;
 }
 
 CEfResourceResolver* CEfResourceResolver::Default() {
-    return g_default;
+    if (g_installed != nullptr) {
+        return g_installed;
+    }
+    static CTarnManagerResolver managers;
+    return &managers;
 }
 
 void CEfResourceResolver::SetDefault(CEfResourceResolver* resolver) {
-    g_default = resolver;
+    g_installed = resolver;
 }

@@ -22,7 +22,6 @@ void CTarnEditText::BeginEdit() {
         return;
     }
     editor_ = ef::MakeLineEditor(this, rect(), Text(), maxLength_);
-    connect(editor_, &QLineEdit::editingFinished, this, [this] { EndEdit(true); });
 }
 
 void CTarnEditText::EndEdit(bool commit) {
@@ -59,10 +58,18 @@ void CTarnEditText::OnActivated() {
 }
 
 bool CTarnEditText::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == editor_ && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        EndEdit(false);
-        return true;
+    // Enter and Escape end the edit here, so they never reach the control (which would start
+    // a new edit).
+    if (watched == editor_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            EndEdit(key != Qt::Key_Escape);
+            return true;
+        }
+    }
+    // Leaving the editor commits what was typed.
+    if (watched == editor_ && event->type() == QEvent::FocusOut) {
+        EndEdit(true);
     }
     return CEfControl::eventFilter(watched, event);
 }
