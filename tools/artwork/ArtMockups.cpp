@@ -50,6 +50,39 @@ public:
                    const QColor& colour = QColor(0xdd, 0xe1, 0xe6)) {
         Text(font, x, y + std::floor((h - fonts_[font].lineHeight) / 2), text, colour);
     }
+    // The box the editor's field controls paint behind their text.
+    void Box(double x, double y, double w, double h) {
+        const QRect r(x * kScale, y * kScale, w * kScale, h * kScale);
+        p_.fillRect(r, QColor(0x16, 0x18, 0x1b));
+        p_.fillRect(QRect(r.left(), r.top(), r.width(), kScale), QColor(0x3c, 0x42, 0x48));
+        p_.fillRect(QRect(r.left(), r.bottom() - kScale + 1, r.width(), kScale),
+                    QColor(0x3c, 0x42, 0x48));
+        p_.fillRect(QRect(r.left(), r.top(), kScale, r.height()), QColor(0x3c, 0x42, 0x48));
+        p_.fillRect(QRect(r.right() - kScale + 1, r.top(), kScale, r.height()),
+                    QColor(0x3c, 0x42, 0x48));
+    }
+    // A pop-up as the editor's control draws it: as high as its marker (16 at least), the
+    // field box left of the marker, text from box x + 3.
+    void Popup(double x, double y, double w, const QString& text, const QString& marker,
+               int font = 0) {
+        const QImage& m = pictures_.at(marker);
+        const double mw = m.width() / kScale;
+        const double mh = m.height() / kScale / 3;
+        const double h = std::max(mh, 16.0);
+        Box(x, y, w - mw - 1, h);
+        FieldText(font, x + 3, y, h, text);
+        Button(marker, x + w - mw, y + (h - mh) / 2);
+    }
+    // A value control: up and down buttons stacked at its right end, the value centred in the
+    // box left of them.
+    void Value(double x, double y, double w, const QString& text, int font = 0,
+               const QColor& colour = QColor(0xdd, 0xe1, 0xe6)) {
+        const double h = 20;
+        Box(x, y, w - 18, h);
+        FieldText(font, x + (w - 18 - Width(font, text)) / 2, y, h, text, colour);
+        Button("ButtonUpSmall", x + w - 16, y);
+        Button("ButtonDownSmall", x + w - 16, y + 10);
+    }
     int Width(int font, const QString& text) const {
         int w = 0;
         for (QChar ch : text) {
@@ -108,12 +141,9 @@ QImage ProgramMemory(Canvas& c) {
         const double y = top + 60 + i * 46;
         c.Button(QString("ButtonMemory%1").arg(i + 1), 16, y, i == 2 ? 1 : 0);
         c.FieldText(1, 76, y, 40, names[i], kLcd);
-        c.FieldText(0, 398, y + 10, 20, scales[i], kValue);
-        c.Button("ButtonNo", 392 + 128 - 16, y + 10);
-        c.FieldText(0, 538, y + 10, 20, i == 3 ? "D#" : "C", kValue);
-        c.Button("ButtonNo", 532 + 68 - 16, y + 10);
-        c.FieldText(0, 618, y + 10, 20, i == 5 ? "Full" : "Prog", kValue);
-        c.Button("ButtonNo", 612 + 72 - 16, y + 10);
+        c.Popup(392, y + 10, 128, scales[i], "ButtonNo");
+        c.Popup(532, y + 10, 68, i == 3 ? "D#" : "C", "ButtonNo");
+        c.Popup(612, y + 10, 72, i == 5 ? "Full" : "Prog", "ButtonNo");
     }
     return c.Finish();
 }
@@ -135,20 +165,14 @@ QImage SampleLibrarian(Canvas& c) {
     // A sketched stereo waveform in the wave graph's colours.
     c.Put("__wave", 18, top + 92);
     c.Text(0, 28, top + 326, "Original BPM", kCaption);
-    c.FieldText(2, 34, top + 346, 22, "120.0", kLcd);
-    c.Button("ButtonUpSmall", 108, top + 346);
-    c.Button("ButtonDownSmall", 108, top + 358);
+    c.Value(28, top + 346, 96, "120.0", 2, kLcd);
     c.Button("ButtonSampleTap", 140, top + 344);
     c.Text(0, 252, top + 326, "Phrase Length", kCaption);
-    c.FieldText(0, 258, top + 346, 20, "[L 4]  4/1", kValue);
-    c.Button("ButtonDownSmall", 252 + 140 - 20, top + 351);
+    c.Popup(252, top + 348, 140, "[L 4]  4/1", "ButtonDownSmall");
     c.Text(0, 252, top + 372, "Phrase Play Length", kCaption);
-    c.FieldText(0, 258, top + 392, 20, "[L 4]  4/1", kValue);
-    c.Button("ButtonDownSmall", 252 + 140 - 20, top + 397);
+    c.Popup(252, top + 394, 140, "[L 4]  4/1", "ButtonDownSmall");
     c.Text(0, 520, top + 326, "Phrase Play Level", kCaption);
-    c.FieldText(2, 526, top + 346, 22, "100", kLcd);
-    c.Button("ButtonUpSmall", 580, top + 346);
-    c.Button("ButtonDownSmall", 580, top + 358);
+    c.Value(520, top + 346, 78, "100", 2, kLcd);
     return c.Finish();
 }
 
@@ -182,8 +206,7 @@ QImage GlobalExtCtrl(Canvas& c) {
         c.Button("ButtonCcNumberPad", 20, y);
         c.FieldText(0, 20 + (100 - c.Width(0, pads[i])) / 2, y, 24, pads[i], kValue);
     }
-    c.FieldText(0, 136, area + 296, 20, "Pattern Note", kValue);
-    c.Button("ButtonDownSmall", 130 + 104 - 20, area + 301);
+    c.Popup(130, area + 298, 104, "Pattern Note", "ButtonDownSmall");
     c.Put("BitmapListPadPattern", 246, area + 276, 0, 8);
     c.Put("BG_ExtCtrlParamEdit", 360, area);
     c.FieldText(1, 384, area + 14, 30, "Loop Recorder Bank A", kLcd);
@@ -195,11 +218,10 @@ QImage GlobalExtCtrl(Canvas& c) {
     for (int r = 0; r < 6; ++r) {
         const double y = area + 87 + r * 30;
         c.Text(0, 376, y + 4, captions[r], kCaption);
-        c.FieldText(0, 536, y, 20, values[r], kValue);
-        c.Button(r == 3 || r == 4 ? "ButtonUpSmall" : "ButtonDownSmall", 530 + 140 - 20,
-                 y + (r == 3 || r == 4 ? 0 : 5));
         if (r == 3 || r == 4) {
-            c.Button("ButtonDownSmall", 530 + 140 - 20, y + 10);
+            c.Value(530, y, 100, values[r]);
+        } else {
+            c.Popup(530, y + 2, 140, values[r], "ButtonDownSmall");
         }
     }
     return c.Finish();
@@ -218,14 +240,11 @@ void GlobalHeader(Canvas& c, int tab) {
 }
 
 void PopupField(Canvas& c, double x, double y, double w, const QString& text) {
-    c.FieldText(0, x + 6, y, 20, text, kValue);
-    c.Button("ButtonDownSmall", x + w - 20, y + 5);
+    c.Popup(x, y + 2, w, text, "ButtonDownSmall");
 }
 
 void ValueField(Canvas& c, double x, double y, double w, const QString& text) {
-    c.FieldText(0, x + 6, y, 20, text, kValue);
-    c.Button("ButtonUpSmall", x + w + 2, y);
-    c.Button("ButtonDownSmall", x + w + 2, y + 10);
+    c.Value(x, y, w, text);
 }
 
 QImage GlobalGlobal(Canvas& c) {
@@ -242,7 +261,8 @@ QImage GlobalGlobal(Canvas& c) {
         const double y = area + 40 + 28 * r;
         c.Text(0, 28, y + 4, left[r], kCaption);
         if (r == 1) {
-            c.FieldText(0, 196, y, 20, leftValues[r], kValue);
+            c.Box(190, y, 140, 20);
+            c.FieldText(0, 193, y, 20, leftValues[r], kValue);
         } else {
             PopupField(c, 190, y, 140, leftValues[r]);
         }
@@ -250,9 +270,7 @@ QImage GlobalGlobal(Canvas& c) {
         PopupField(c, 532, y, 140, rightValues[r]);
     }
     c.Text(0, 28, area + 202, "Global MIDI Channel", kCaption);
-    c.FieldText(0, 196, area + 198, 20, "1", kValue);
-    c.Button("ButtonUpSmall", 292, area + 198);
-    c.Button("ButtonDownSmall", 292, area + 208);
+    c.Value(190, area + 198, 100, "1");
     const char* filters[] = {"System Ex", "Note", "Control Change", "Program Change"};
     for (int i = 0; i < 4; ++i) {
         const double x = i % 2 == 0 ? 372 : 532;
@@ -286,9 +304,9 @@ QImage GlobalCcMap(Canvas& c) {
         c.Button("ButtonCheckBox", x, y + 2, i == 5 ? 0 : 1);
         c.Text(0, x + 28, y + 4, names[i], kCaption);
         if (i < 4) {
-            PopupField(c, x + 200, y, 90, values[i]);
+            PopupField(c, x + 200, y, 108, values[i]);
         } else {
-            ValueField(c, x + 200, y, 90, values[i]);
+            ValueField(c, x + 200, y, 108, values[i]);
         }
     }
     return c.Finish();

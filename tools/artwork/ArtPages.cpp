@@ -58,10 +58,6 @@ ArtPicture Toolbar() {
             }};
 }
 
-void FieldWell(QPainter& p, double x, double y, double w, double h = 20) {
-    Well(p, QRectF(x, y, w, h), 3);
-}
-
 ArtPicture ProgramMemory() {
     return {"BG_ProgramMemoryEdit", kPageW, kPageH, [](QPainter& p) {
                 PageBackground(p, QRectF(0, 0, kPageW, kPageH));
@@ -75,9 +71,6 @@ ArtPicture ProgramMemory() {
                     const double y = 60 + i * 46;
                     Panel(p, QRectF(10, y - 3, 680, 46));
                     Well(p, QRectF(64, y, 318, 40), 4);
-                    FieldWell(p, 392, y + 10, 128);
-                    FieldWell(p, 532, y + 10, 68);
-                    FieldWell(p, 612, y + 10, 72);
                 }
             }};
 }
@@ -97,12 +90,8 @@ ArtPicture SampleLibrarian() {
                 }
                 p.fillRect(QRectF(18, 192, 664, 1), QColor(255, 255, 255, 12));
                 Panel(p, QRectF(16, 304, 216, 124), "TEMPO");
-                FieldWell(p, 28, 346, 78, 22);
                 Panel(p, QRectF(240, 304, 260, 124), "PHRASE");
-                FieldWell(p, 252, 346, 140);
-                FieldWell(p, 252, 392, 140);
                 Panel(p, QRectF(508, 304, 176, 124), "OUTPUT");
-                FieldWell(p, 520, 346, 58, 22);
             }};
 }
 
@@ -123,10 +112,7 @@ ArtPicture GlobalTab() {
                 Panel(p, QRectF(16, 170, 326, 84), "MIDI");
                 Panel(p, QRectF(358, 170, 326, 84), "MIDI FILTER");
                 for (int r = 0; r < 4; ++r) {
-                    FieldWell(p, 190, 40 + r * 28, 140);
-                    FieldWell(p, 532, 40 + r * 28, 140);
                 }
-                FieldWell(p, 190, 198, 100);
             }};
 }
 
@@ -142,7 +128,6 @@ ArtPicture CcMapTab() {
                     const int rows = column == 0 ? 6 : 5;
                     for (int r = 0; r < rows; ++r) {
                         const double y = 48 + r * 40;
-                        FieldWell(p, x + 200, y, 90);
                         if (r + 1 < rows) {
                             Groove(p, x, x + 308, y + 30);
                         }
@@ -170,7 +155,6 @@ ArtPicture ExtCtrlList() {
                 p.fillRect(QRectF(177, 30, 1, 210), kHighlight);
                 Panel(p, QRectF(8, 254, 344, 100), "PADS");
                 Caption(p, 130, 282, "PAD PATTERN");
-                FieldWell(p, 130, 296, 104);
                 Well(p, QRectF(245, 275, 98, 66), 3);
             }};
 }
