@@ -1,19 +1,13 @@
 #include "ui/framework/CEfResourceResolver.h"
 
-#include "ui/framework/CTarnManagerResolver.h"
-
 namespace {
-CEfResourceResolver* g_installed = nullptr;
+CEfResourceResolver* g_default = nullptr;
 }
 
 CEfResourceResolver* CEfResourceResolver::Default() {
-    if (g_installed != nullptr) {
-        return g_installed;
-    }
-    static CTarnManagerResolver managers;
-    return &managers;
+    return g_default;
 }
 
 void CEfResourceResolver::SetDefault(CEfResourceResolver* resolver) {
-    g_installed = resolver;
+    g_default = resolver;
 }

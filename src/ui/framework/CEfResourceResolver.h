@@ -6,7 +6,7 @@ struct CEfFontInfo;
 struct CEfImage;
 
 // Where layers look up the pictures, fonts, list texts and drag formats named in their
-// description tables. Unless another is installed, the editor's resource singletons answer
+// description tables. The editor installs one over its resource singletons at start-up
 // (CTarnManagerResolver); tests install one over pictures made in memory.
 class CEfResourceResolver {
 public:
@@ -22,8 +22,8 @@ public:
     // The MIME type a clipboard format ("SampleData") travels under, or empty.
     virtual std::string GetMimeType(const std::string& shortName) = 0;
 
-    // The resolver layers use unless they are given their own: the installed one, else the
-    // resource singletons. The caller keeps ownership; null restores the singletons.
+    // The resolver layers use unless they are given their own; null until one is installed.
+    // The caller keeps ownership.
     static CEfResourceResolver* Default();
     static void SetDefault(CEfResourceResolver* resolver);
 };
