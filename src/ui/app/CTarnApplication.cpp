@@ -47,6 +47,13 @@ int CTarnApplication::Main(int argc, char** argv) {
     EfTraceEnableFromEnvironment();
 
     QApplication app(argc, argv);
+    // Qt has taken its own options (-style, -platform ...) and their values out of the list.
+    args.clear();
+    for (const QString& arg : QCoreApplication::arguments().mid(1)) {
+        args.push_back(arg.toStdString());
+    }
+    options = CTarnEditorOptions();
+    options.Parse(args, error);
     QApplication::setApplicationName(QStringLiteral("TALVEX PRO+ Editor"));
     QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
     // The loop ends through Exit (or the close button), not when the about window closes.
