@@ -86,8 +86,11 @@ void CTarnControlWaveGraph::paintEvent(QPaintEvent* /*event*/) {
             const int stripHeight = column.top - column.bottom;
             const QRect target(static_cast<int>(x), centre - column.top, 1, stripHeight);
             if (image_ != nullptr) {
-                ef::DrawPicturePart(painter, *image_, QRect(0, half - column.top, 1, stripHeight),
-                                    target);
+                // The strip is as high as a lane; a column of full scale may reach one row
+                // beyond it (t = u + 1), which repeats the strip's edge row.
+                const int sourceTop =
+                    std::clamp(half - column.top, 0, std::max(image_->LayoutHeight() - 1, 0));
+                ef::DrawPicturePart(painter, *image_, QRect(0, sourceTop, 1, stripHeight), target);
             } else {
                 painter.fillRect(target, kPen);
             }
