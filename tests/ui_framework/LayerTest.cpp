@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include "RecordingLayer.h"
 #include "TestResources.h"
@@ -263,4 +264,60 @@ TEST(LayerDump, OneJsonObjectPerLayerWithControlsInWindowCoordinates) {
     EXPECT_EQ(keys, (QList<QString>{"controls", "h", "layer", "w", "x", "y"}));
     EXPECT_EQ(text.keys(), (QList<QString>{"enabled", "h", "key", "kind", "text", "value",
                                            "visible", "w", "x", "y"}));
+}
+
+TEST(LayerDragDrop, MovingAPressedDragSourceAsksThePageForData) {
+    TestResources resources;
+    RecordingLayer layer;
+    ASSERT_TRUE(layer.CreateButtons(std::span(kMemories).first(1)));
+    CEfControl* memory = layer.FindControl("BtnMemory1");
+    QTest::mousePress(memory, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(memory, QPoint(30, 5));
+    EXPECT_TRUE(layer.EventsOf("beginDrag").empty()); // not a drag source yet
+    QTest::mouseRelease(memory, Qt::LeftButton, {}, QPoint(30, 5));
+
+    memory->SetDragSource(true);
+    QTest::mousePress(memory, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(memory, QPoint(6, 5));
+    EXPECT_TRUE(layer.EventsOf("beginDrag").empty()); // within the start distance
+    QTest::mouseMove(memory, QPoint(30, 5));
+    EXPECT_EQ(layer.EventsOf("beginDrag").size(), 1u);
+    QTest::mouseMove(memory, QPoint(35, 5));
+    EXPECT_EQ(layer.EventsOf("beginDrag").size(), 1u); // once per press
+    QTest::mouseRelease(memory, Qt::LeftButton, {}, QPoint(30, 5));
+}
+
+TEST(LayerWindow, SwitchingHoldsTheContentsRepaint) {
+    CEfWindow window;
+    auto* layer = new CTarnLayerBase;
+    window.AddLayer(layer);
+    layer->SetSwitching(true);
+    EXPECT_TRUE(window.IsSwitching());
+    EXPECT_FALSE(window.ContentArea()->updatesEnabled());
+    layer->SetSwitching(false);
+    EXPECT_TRUE(window.ContentArea()->updatesEnabled());
+    EXPECT_EQ(layer->Window(), &window);
+}
+
+TEST(StaticText, SteppableTextReportsStepsFromWheelAndKeys) {
+    TestResources resources;
+    RecordingLayer layer;
+    const CTarnStaticText::Description names[] = {
+        {"MemoryName1", 10, 10, 200, 0, "TrebuchetMS13P", "[L.000]  Pulse Verb", EfTextAlign::kLeft,
+         CTarnStaticText::kInteractive | CTarnStaticText::kSteppable}};
+    ASSERT_TRUE(layer.CreateStaticTexts(names));
+    CEfControl* name = layer.FindControl("MemoryName1");
+    EXPECT_EQ(name->height(), 13);
+    QTest::mouseClick(name, Qt::LeftButton);
+    QTest::keyClick(name, Qt::Key_Up);
+    QTest::keyClick(name, Qt::Key_Down);
+    QWheelEvent wheel(QPointF(5, 5), name->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(name, &wheel);
+    EXPECT_EQ(layer.EventsOf("clicked").size(), 1u);
+    auto changed = layer.EventsOf("changed");
+    ASSERT_EQ(changed.size(), 3u);
+    EXPECT_EQ(changed[0].value, 2);
+    EXPECT_EQ(changed[1].value, 0);
+    EXPECT_EQ(changed[2].value, 2);
 }
