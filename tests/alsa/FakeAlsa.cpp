@@ -100,6 +100,7 @@ struct Model {
     int64_t busySince = 0;   // when the wire started on the bytes now in the buffer
     uint64_t movedSince = 0; // bytes sent since then
     std::vector<uint8_t> wire;
+    size_t wireTaken = 0;
     uint64_t dropped = 0;
     bool rawBusy = false;
     bool rawOpen = false;
@@ -236,6 +237,7 @@ void Reset(size_t hardwareBytesPerSecond, size_t programReadBytesPerSecond) {
     m.hardwarePresent = true;
     m.buffer.clear();
     m.wire.clear();
+    m.wireTaken = 0;
     m.dropped = 0;
     m.rawBusy = false;
     m.programRate = programReadBytesPerSecond;
@@ -257,6 +259,15 @@ void SetRawMidiBusy(bool busy) {
 std::vector<uint8_t> Wire() {
     std::lock_guard<std::mutex> lock(M().mutex);
     return M().wire;
+}
+
+std::vector<uint8_t> TakeWire() {
+    Model& m = M();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    std::vector<uint8_t> bytes(m.wire.begin() + static_cast<std::ptrdiff_t>(m.wireTaken),
+                               m.wire.end());
+    m.wireTaken = m.wire.size();
+    return bytes;
 }
 
 std::vector<uint8_t> ProgramReceived() {

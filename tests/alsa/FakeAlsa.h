@@ -50,6 +50,8 @@ void Reset(size_t hardwareBytesPerSecond, size_t programReadBytesPerSecond);
 // Another program is subscribed to the hardware port, so the bridge holds its raw device.
 void SetRawMidiBusy(bool busy);
 
+// The bytes that have left the wire since the last call, for an instrument at its far end.
+std::vector<uint8_t> TakeWire();
 // What the wire and Model Synth have received so far.
 std::vector<uint8_t> Wire();
 std::vector<uint8_t> ProgramReceived();
