@@ -9,6 +9,7 @@
 
 #include "FakeAlsa.h"
 #include "app/CTarnPreferencesData.h"
+#include "data/CTarnAllData.h"
 #include "data/CTarnMidiException.h"
 #include "data/CTarnSampleData.h"
 #include "framework/CEfAlertPresenter.h"
@@ -19,6 +20,7 @@
 #include "midi/CTarnMidiManager.h"
 #include "platform/CHfcMemoryPreferences.h"
 #include "platform/alsa/CAlsaMidiDriver.h"
+#include "sim/CTarnSimMemoryIo.h"
 #include "sim/CTarnSimOutput.h"
 #include "sim/CTarnVirtualInstrument.h"
 
@@ -66,6 +68,9 @@ public:
         pump_.join();
     }
     CTarnVirtualInstrument& Instrument() { return instrument_; }
+    // Sends active sensing between the pieces of everything it sends, as many instruments and
+    // interfaces do.
+    void SetSensing(bool on) { sensing_ = on; }
 
 private:
     void Pump() {
@@ -85,10 +90,14 @@ private:
             }
             fake_alsa::DeliverFromHardware(
                 {std::vector<uint8_t>(bytes + pos, bytes + std::min(length, pos + 256))});
+            if (sensing_) {
+                fake_alsa::DeliverRealTimeFromHardware(0xfe);
+            }
         }
     }
 
     CTarnVirtualInstrument instrument_;
+    std::atomic<bool> sensing_{false};
     std::atomic<bool> stop_{false};
     std::thread pump_;
 };
@@ -159,6 +168,25 @@ TEST_F(TransferOverAlsa, AFullBankReachesTheInstrumentOverADinCable) {
     EXPECT_GT(fake_alsa::Now(), 500s);
     ASSERT_TRUE(far_->Instrument().WaitIdle(5000ms));
     EXPECT_EQ(far_->Instrument().Memory().banks[1].data, data);
+}
+
+TEST_F(TransferOverAlsa, AFullBankArrivesWholeWithActiveSensingBetweenItsPieces) {
+    CTarnAllData all;
+    all.Reset();
+    Fill(*all.Bank(3), 424959);
+    far_->Instrument().SetMemory(CTarnSimMemoryIo::FromAllData(all));
+    far_->SetSensing(true);
+    CTarnSampleData received;
+    received.Initialize();
+    EXPECT_TRUE(manager_->ReceiveLoopRecorderData(3, &received));
+    std::vector<uint8_t> expected(static_cast<size_t>(all.Bank(3)->GetNativeDataSize()));
+    std::vector<uint8_t> got(static_cast<size_t>(received.GetNativeDataSize()));
+    ASSERT_GT(expected.size(), 1600000u);
+    ASSERT_EQ(got.size(), expected.size());
+    ASSERT_TRUE(all.Bank(3)->GetNativeData(expected.data(), static_cast<int>(expected.size())));
+    ASSERT_TRUE(received.GetNativeData(got.data(), static_cast<int>(got.size())));
+    EXPECT_EQ(got, expected);
+    EXPECT_EQ(fake_alsa::GetStats().editorOverflows, 0u);
 }
 
 TEST_F(TransferOverAlsa, UnpluggingMidDumpEndsWithASendFailureWithinASecond) {
