@@ -7,6 +7,7 @@
 #include "TestResources.h"
 #include "data/CTarnSampleData.h"
 #include "ui/framework/CTarnOnOffButton.h"
+#include "ui/framework/EfPicturePainter.h"
 
 namespace {
 
@@ -131,4 +132,22 @@ TEST(Paint, TextIsDrawnFromTheFontCellsInTheTint) {
     const QRgb ink = At(image, 400 - 5 + 1, 5);
     EXPECT_GT(qRed(ink), 0xc0);
     EXPECT_EQ(At(image, 400 - 1, 5), At(image, 300, 5)); // the gap after the last glyph
+}
+
+TEST(Paint, OpaquePicturesAreDrawnFromTheirOwnBuffer) {
+    TestResources resources(2);
+    const CEfImage* background = resources.GetImage("BG_Test");
+    const QImage& image = ef::PictureImage(*background);
+    EXPECT_EQ(image.devicePixelRatio(), 2.0);
+    EXPECT_EQ(reinterpret_cast<const uint32_t*>(image.constBits()), background->pixels.data());
+
+    // A picture with transparency is converted (premultiplied) instead.
+    CEfImage glass;
+    glass.width = 2;
+    glass.height = 1;
+    glass.pixels = {0x80ff0000u, 0xff00ff00u};
+    const QImage& converted = ef::PictureImage(glass);
+    EXPECT_NE(reinterpret_cast<const uint32_t*>(converted.constBits()), glass.pixels.data());
+    EXPECT_EQ(qUnpremultiply(converted.pixel(0, 0)), 0x80ff0000u);
+    ef::ForgetPicture(&glass);
 }

@@ -17,9 +17,20 @@ struct CachedPicture {
     const uint32_t* pixels = nullptr;
     int width = 0;
     int height = 0;
+    uint64_t fingerprint = 0;
     QImage image;
     std::map<QRgb, QImage> tinted;
 };
+
+// A few pixels spread over the picture: tells a picture reloaded in place from the one cached.
+uint64_t Fingerprint(const CEfImage& picture) {
+    uint64_t hash = 1469598103934665603ull;
+    const size_t count = picture.pixels.size();
+    for (size_t i = 0; i < 16 && count > 0; ++i) {
+        hash = (hash ^ picture.pixels[i * (count - 1) / 15]) * 1099511628211ull;
+    }
+    return hash;
+}
 
 // Pictures are drawn on the user-interface thread only.
 std::unordered_map<const CEfImage*, CachedPicture>& Cache() {
@@ -29,22 +40,35 @@ std::unordered_map<const CEfImage*, CachedPicture>& Cache() {
 
 CachedPicture& Cached(const CEfImage& picture) {
     CachedPicture& entry = Cache()[&picture];
+    const uint64_t fingerprint = Fingerprint(picture);
     // A picture reloaded in place is converted again.
     if (entry.pixels != picture.pixels.data() || entry.width != picture.width ||
-        entry.height != picture.height || entry.image.isNull()) {
+        entry.height != picture.height || entry.fingerprint != fingerprint ||
+        entry.image.isNull()) {
         entry = CachedPicture{};
         entry.pixels = picture.pixels.data();
         entry.width = picture.width;
         entry.height = picture.height;
+        entry.fingerprint = fingerprint;
         const size_t needed = static_cast<size_t>(std::max(picture.width, 0)) *
                               static_cast<size_t>(std::max(picture.height, 0));
         if (picture.width > 0 && picture.height > 0 && picture.pixels.size() >= needed) {
-            QImage straight(picture.width, picture.height, QImage::Format_ARGB32);
-            for (int y = 0; y < picture.height; ++y) {
-                std::copy_n(picture.pixels.data() + static_cast<size_t>(y) * picture.width,
-                            picture.width, reinterpret_cast<uint32_t*>(straight.scanLine(y)));
+            const bool opaque = std::all_of(picture.pixels.begin(), picture.pixels.begin() + needed,
+                                            [](uint32_t pixel) { return (pixel >> 24) == 0xff; });
+            if (opaque) {
+                // Opaque pixels are the same straight or premultiplied: the picture's own
+                // buffer is drawn as it is, without a copy (backgrounds are large).
+                entry.image =
+                    QImage(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
+                           picture.height, picture.width * 4, QImage::Format_ARGB32_Premultiplied);
+            } else {
+                QImage straight(picture.width, picture.height, QImage::Format_ARGB32);
+                for (int y = 0; y < picture.height; ++y) {
+                    std::copy_n(picture.pixels.data() + static_cast<size_t>(y) * picture.width,
+                                picture.width, reinterpret_cast<uint32_t*>(straight.scanLine(y)));
+                }
+                entry.image = straight.convertToFormat(QImage::Format_ARGB32_Premultiplied);
             }
-            entry.image = straight.convertToFormat(QImage::Format_ARGB32_Premultiplied);
         } else {
             entry.image = QImage(1, 1, QImage::Format_ARGB32_Premultiplied);
             entry.image.fill(Qt::transparent);

@@ -14,7 +14,8 @@ enum class EfTextAlign { kLeft, kCenter, kRight };
 
 // Drawing from the editor's pictures and bitmap fonts. Each CEfImage is converted to a QImage
 // once (with its device-pixel ratio, so a 2x picture stays crisp in a 1x layout rectangle) and
-// cached for the life of the picture's owner; call EfForgetPicture before freeing a picture.
+// cached; an opaque picture is drawn straight from its own buffer. ForgetPicture drops the
+// cached conversion of a picture that is freed.
 namespace ef {
 
 // The cached QImage of a picture (devicePixelRatio = picture scale).
