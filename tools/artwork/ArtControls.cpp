@@ -1,6 +1,7 @@
 // Button strips and the other control pictures.
 #include <QLinearGradient>
 #include <QPainterPath>
+#include <cmath>
 
 #include "ArtCatalogue.h"
 #include "ArtKit.h"
@@ -22,7 +23,7 @@ ArtPicture ActionButton(const QString& name, const QString& label, Icon icon, in
                     const double textWidth = QFontMetricsF(font).horizontalAdvance(label);
                     const double iconSize = 12;
                     const double total = iconSize + 6 + textWidth;
-                    const double x = r.left() + (r.width() - total) / 2;
+                    const double x = std::round(r.left() + (r.width() - total) / 2);
                     DrawIcon(q, icon, QRectF(x, r.top() + (h - iconSize) / 2, iconSize, iconSize),
                              ink);
                     Label(q, QRectF(x + iconSize + 6, r.top(), textWidth + 2, h), label, font, ink,

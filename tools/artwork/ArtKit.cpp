@@ -147,7 +147,9 @@ void DrawIcon(QPainter& p, Icon icon, const QRectF& b, const QColor& ink) {
     p.setRenderHint(QPainter::Antialiasing, true);
     const double s = b.width();
     auto at = [&](double x, double y) { return QPointF(b.left() + x * s, b.top() + y * s); };
-    QPen pen(ink, s >= 16 ? 1.6 : 1.3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    // One-pixel strokes on pixel centres stay crisp at 1x and 2x.
+    p.translate(0.5, 0.5);
+    QPen pen(ink, s >= 16 ? 1.25 : 1.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     auto arrow = [&](QPointF from, QPointF to, double head) {
