@@ -37,10 +37,15 @@ if [ "${TALVEX_SKIP_SANITIZERS:-0}" != 1 ]; then
     tsan=$root/build/tsan
     cmake -S . -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVEX_WERROR=ON \
         -DTALVEX_TSAN=ON -DTALVEX_BUILD_BENCH=OFF
-    cmake --build "$tsan" -j "$jobs" --target test_midi test_transfer test_preview talvex-cli
-    for program in test_midi test_transfer test_preview; do
-        TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" "$tsan/tests/$program" \
-            --gtest_brief=1
+    threaded=(test_midi test_transfer test_preview test_alsa test_portaudio_fake)
+    cmake --build "$tsan" -j "$jobs" --target "${threaded[@]}" talvex-cli
+    for program in "${threaded[@]}"; do
+        binary=$(find "$tsan/tests" -name "$program" -type f -perm -u+x | head -n 1)
+        if [ -z "$binary" ]; then
+            echo "missing threaded test program $program" >&2
+            exit 1
+        fi
+        TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" "$binary" --gtest_brief=1
     done
 fi
 
