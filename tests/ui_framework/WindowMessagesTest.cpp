@@ -149,3 +149,34 @@ TEST(WindowMessages, TimerTicksReachShownLayersWithElapsedTime) {
     f.main.hide();
     EXPECT_FALSE(f.main.IsTimerRunning());
 }
+
+TEST(WindowMessages, RemovedLayersLeaveTheWindowAndMayOutliveIt) {
+    TestResources resources;
+    std::vector<std::string> log;
+    CEfMessageManagerApp manager;
+    manager.Initialize();
+    auto* window = new LoggingWindow(&log, "main");
+    window->SetMessageManager(&manager);
+    auto* container = new RecordingLayer(&log, "container");
+    auto* page = new RecordingLayer(&log, "page");
+    container->AddLayer(page, true);
+    window->AddLayer(container);
+    ASSERT_TRUE(window->HasListener(page));
+
+    ASSERT_TRUE(window->RemoveLayer(container));
+    EXPECT_EQ(container->Window(), nullptr);
+    EXPECT_EQ(page->Window(), nullptr);
+    EXPECT_FALSE(window->HasListener(page));
+    manager.Post(kMsgRefreshAll, 1);
+    ProcessEvents();
+    EXPECT_EQ(log, std::vector<std::string>{"main:0:1"});
+
+    // A removed layer may outlive the window, or go with its widgets.
+    auto* toolbar = new RecordingLayer(&log, "toolbar");
+    window->AddLayer(toolbar);
+    window->RemoveLayer(toolbar);
+    container->setParent(nullptr);
+    delete window;
+    delete container;
+    EXPECT_FALSE(manager.UnregisterWindow(window));
+}

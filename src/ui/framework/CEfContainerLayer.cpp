@@ -39,6 +39,7 @@ bool CEfContainerLayer::RemoveLayer(CEfWindowLayer* child) {
     }
     layers_.erase(it);
     child->container_ = nullptr;
+    child->AttachWindow(nullptr);
     return true;
 }
 

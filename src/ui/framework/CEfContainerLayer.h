@@ -16,7 +16,8 @@ public:
     // Takes the child (as a child widget, placed by its own layer rectangle), hidden unless
     // `visible`.
     void AddLayer(CEfWindowLayer* child, bool visible = false);
-    // Gives the child up without destroying it; whether it was a child.
+    // Gives the child up without destroying it (it leaves the window too); whether it was a
+    // child.
     bool RemoveLayer(CEfWindowLayer* child);
     const std::vector<CEfWindowLayer*>& Layers() const { return layers_; }
 

@@ -80,6 +80,7 @@ bool CEfWindow::RemoveLayer(CEfWindowLayer* layer) {
         return false;
     }
     layers_.erase(it);
+    layer->AttachWindow(nullptr);
     return true;
 }
 

@@ -36,6 +36,8 @@ public:
 
     // Appends a top-level layer (shown), placed by its layer rectangle in the content area.
     void AddLayer(CEfWindowLayer* layer);
+    // Gives the layer up (still a child widget) and detaches it and its children from the
+    // window; whether it was a top-level layer.
     bool RemoveLayer(CEfWindowLayer* layer);
     const std::vector<CEfWindowLayer*>& Layers() const { return layers_; }
 

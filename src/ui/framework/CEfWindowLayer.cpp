@@ -34,12 +34,14 @@ CEfWindowLayer::CEfWindowLayer(QWidget* parent) : QWidget(parent) {
 }
 
 CEfWindowLayer::~CEfWindowLayer() {
+    // Either removal also detaches the layer from its window.
     if (container_ != nullptr) {
         container_->RemoveLayer(this);
     }
-    if (window_ != nullptr) {
-        window_->RemoveLayer(this);
-        window_->UnregisterListener(this);
+    if (CEfWindow* window = window_) {
+        if (!window->RemoveLayer(this)) {
+            AttachWindow(nullptr);
+        }
     }
 }
 
