@@ -2,27 +2,10 @@
 
 #include <algorithm>
 #include <new>
-#include <pthread.h>
-#include <sched.h>
 #include <system_error>
 
 #include "framework/EfByteOrder.h"
 #include "framework/EfTrace.h"
-
-namespace {
-
-// The rendering thread must keep up with the device; without the right to raise it, it still
-// works at normal priority.
-void RaiseToHighestPriority(std::thread& thread) {
-    sched_param parameters{};
-    parameters.sched_priority = sched_get_priority_max(SCHED_FIFO);
-    const int error = pthread_setschedparam(thread.native_handle(), SCHED_FIFO, &parameters);
-    if (error != 0) {
-        EfTrace("CEfAudioEngine - rendering thread keeps normal priority (%d)", error);
-    }
-}
-
-} // namespace
 
 CEfAudioEngine::CEfAudioEngine(std::unique_ptr<CHfcAudioOutput> output)
     : output_(std::move(output)) {
@@ -48,10 +31,12 @@ bool CEfAudioEngine::Setup(const HfcAudioFormat& format, int32_t bufferBytesWant
             std::lock_guard<std::mutex> lock(queueMutex_);
             messageHead_ = 0;
             messageCount_ = 0;
+            failurePending_ = false;
         }
         try {
+            // Normal priority: the output's writer thread, which waits on the device, is the one
+            // that asks for real-time scheduling; rendering a buffer ahead is not urgent.
             thread_ = std::thread(&CEfAudioEngine::ThreadMain, this);
-            RaiseToHighestPriority(thread_);
         } catch (const std::system_error&) {
             failure = "Faild to create thread.";
         }
@@ -69,10 +54,12 @@ bool CEfAudioEngine::Start() {
         EfTrace("Win32Start: %s", "Not set up.");
         return false;
     }
+    startWanted_ = true;
     return RunOnRenderThread([this] { return StartStream(); });
 }
 
 void CEfAudioEngine::Stop() {
+    startWanted_ = false;
     RunOnRenderThread([this] {
         StopStream();
         return true;
@@ -81,6 +68,7 @@ void CEfAudioEngine::Stop() {
 
 void CEfAudioEngine::Teardown() {
     if (!thread_.joinable()) {
+        startWanted_ = false;
         StopStream();
         setUp_ = false;
         return;
@@ -144,6 +132,25 @@ void CEfAudioEngine::OnHfcAudioBufferDone(int bufferId) {
     Post(message);
 }
 
+void CEfAudioEngine::OnHfcAudioOutputFailed() {
+    {
+        std::lock_guard<std::mutex> lock(queueMutex_);
+        failurePending_ = true;
+    }
+    queueChanged_.notify_one();
+}
+
+void CEfAudioEngine::CloseFailedOutput() {
+    // A report that raced with Stop (or with a Stop and Start before this thread saw it) belongs
+    // to a stream that is already closed.
+    if (!streaming_ || !output_ || !output_->IsOpen()) {
+        return;
+    }
+    EfTrace("Win32ContinuePlayWave: %s", "Audio device failed; closed until the next start.");
+    StopStream();
+    OnAudioOutputLost();
+}
+
 bool CEfAudioEngine::Post(const Message& message) {
     {
         std::lock_guard<std::mutex> lock(queueMutex_);
@@ -176,7 +183,16 @@ bool CEfAudioEngine::RunOnRenderThread(const std::function<bool()>& work) {
 void CEfAudioEngine::ThreadMain() {
     std::unique_lock<std::mutex> lock(queueMutex_);
     while (true) {
-        queueChanged_.wait(lock, [this] { return messageCount_ > 0; });
+        queueChanged_.wait(lock, [this] { return messageCount_ > 0 || failurePending_; });
+        // A failure goes before waiting messages: refills of a failed stream are pointless, and
+        // a later Start must not open a stream the old report would then close.
+        if (failurePending_) {
+            failurePending_ = false;
+            lock.unlock();
+            CloseFailedOutput();
+            lock.lock();
+            continue;
+        }
         const Message message = messages_[messageHead_];
         messageHead_ = (messageHead_ + 1) % messages_.size();
         --messageCount_;

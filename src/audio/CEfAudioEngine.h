@@ -19,7 +19,8 @@
 // stop and teardown are called from one controlling thread (the user interface); the stream's
 // state belongs to the rendering thread, which carries out Start and Stop on the caller's behalf.
 // Device failures are never shown to the user: they go to the diagnostic trace and the engine
-// stays silent.
+// stays silent. A device that fails while streaming (unplugged, sound server restarted) is closed
+// by the rendering thread; the next Start opens it again.
 class CEfAudioEngine : public CEfObject, private CHfcAudioOutputListener {
 public:
     static constexpr int kBufferCount = 4;
@@ -43,6 +44,9 @@ public:
 
     bool IsSetUp() const { return setUp_.load(); }
     bool IsStreaming() const { return streaming_.load(); }
+    // Start was asked for and not stopped since, yet nothing streams: the device failed while
+    // playing or could not be opened. Another Start tries to open it again.
+    bool IsOutputLost() const { return startWanted_.load() && !streaming_.load(); }
     HfcAudioFormat GetFormat() const { return format_; }
     // Takes effect at the next Start.
     void SetFormat(const HfcAudioFormat& format);
@@ -57,6 +61,11 @@ public:
     // are ignored.
     virtual void WriteSample(uint8_t* destination, int32_t frame, int32_t channel, int32_t value);
 
+protected:
+    // The device failed while streaming and has been closed. Called on the rendering thread with
+    // no lock of the engine held.
+    virtual void OnAudioOutputLost() {}
+
 private:
     struct Task {
         const std::function<bool()>* work;
@@ -70,6 +79,10 @@ private:
     };
 
     void OnHfcAudioBufferDone(int bufferId) override;
+    // May come from the output's own thread, from inside Write on the rendering thread, or while
+    // the rendering thread is busy in Render: it only marks the failure for the rendering thread.
+    void OnHfcAudioOutputFailed() override;
+    void CloseFailedOutput();
     bool Post(const Message& message);
     bool RunOnRenderThread(const std::function<bool()>& work);
     void ThreadMain();
@@ -86,6 +99,8 @@ private:
     int32_t bufferBytesWanted_ = kDefaultBufferBytes;
     std::atomic<bool> setUp_{false};
     std::atomic<bool> streaming_{false};
+    // Set by Start, cleared by Stop: the stream should be playing.
+    std::atomic<bool> startWanted_{false};
 
     // Owned by the rendering thread (or by the caller while there is none).
     int32_t framesPerBuffer_ = 0;
@@ -102,4 +117,7 @@ private:
     std::array<Message, 32> messages_;
     size_t messageHead_ = 0;
     size_t messageCount_ = 0;
+    // A failure report waiting for the rendering thread; kept apart from the message ring so
+    // that it can never be lost to a full queue.
+    bool failurePending_ = false;
 };

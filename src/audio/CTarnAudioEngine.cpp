@@ -82,9 +82,44 @@ void CTarnAudioEngine::UpdateHeader(const CTarnSampleData& sample) {
     sample_->CopyHeaderFrom(&sample);
 }
 
-void CTarnAudioEngine::Play() {
-    Lock lock(lock_);
-    playing_ = true;
+bool CTarnAudioEngine::Play() {
+    {
+        Lock lock(lock_);
+        playing_ = true;
+    }
+    // The flag is set first: a failure handled meanwhile then ends this preview and reports it,
+    // rather than leaving it on over a closed device.
+    if (!IsOutputLost() || Start()) {
+        return true;
+    }
+    {
+        Lock lock(lock_);
+        playing_ = false;
+    }
+    NotifyFinished();
+    return false;
+}
+
+void CTarnAudioEngine::OnAudioOutputLost() {
+    bool ended = false;
+    {
+        Lock lock(lock_);
+        // A one-shot preview whose end was already reported is not reported twice.
+        ended = playing_ && !endReported_;
+        playing_ = false;
+        position_ = 0;
+        endReported_ = false;
+    }
+    if (ended) {
+        NotifyFinished();
+    }
+}
+
+void CTarnAudioEngine::NotifyFinished() {
+    std::lock_guard<std::recursive_mutex> lock(listenersMutex_);
+    for (size_t i = 0; i < listeners_.size(); ++i) {
+        listeners_[i]->OnTarnAudioPreviewFinished();
+    }
 }
 
 void CTarnAudioEngine::StopPlaying() {

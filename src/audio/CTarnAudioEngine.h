@@ -30,7 +30,10 @@ public:
     // audio and the play position stay.
     void UpdateHeader(const CTarnSampleData& sample);
 
-    void Play();
+    // Turns the preview on. When the device failed (or could not be opened) since Start, it is
+    // opened again first; if that fails the preview stays off, the listeners are told it ended
+    // and the result is false.
+    bool Play();
     void StopPlaying();
     bool IsPlaying();
     // The largest sample value of channel 0 or 1 since the last read (negative excursions do not
@@ -43,10 +46,15 @@ public:
     void AddListener(CTarnAudioEngineListener* listener);
     void RemoveListener(CTarnAudioEngineListener* listener);
 
+protected:
+    // Ends a preview under way as if it had finished, so the page's preview button goes off.
+    void OnAudioOutputLost() override;
+
 private:
     class Lock;
     struct RenderContext;
 
+    void NotifyFinished();
     RenderContext MakeRenderContext(uint8_t* destination);
     // Writes count frames of the copy from frame on to destination frames f onwards.
     void WriteFrames(RenderContext& context, int32_t f, int32_t frame, int32_t count);
