@@ -140,7 +140,7 @@ void CTarnSingleInstance::OnNewConnection() {
             }
         });
         connect(socket, &QLocalSocket::disconnected, this, [socket, buffer, finish] {
-            if (socket->isOpen()) {
+            if (socket->bytesAvailable() > 0) {
                 buffer->append(socket->readAll());
             }
             finish();
