@@ -37,7 +37,7 @@ if [ "${TALVEX_SKIP_SANITIZERS:-0}" != 1 ]; then
     tsan=$root/build/tsan
     cmake -S . -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVEX_WERROR=ON \
         -DTALVEX_TSAN=ON -DTALVEX_BUILD_BENCH=OFF
-    threaded=(test_midi test_transfer test_preview test_framework test_alsa test_portaudio_fake)
+    threaded=(test_midi test_transfer test_preview test_framework test_app test_alsa test_portaudio_fake)
     cmake --build "$tsan" -j "$jobs" --target "${threaded[@]}" talvex-cli
     for program in "${threaded[@]}"; do
         binary=$(find "$tsan/tests" -name "$program" -type f -perm -u+x | head -n 1)
