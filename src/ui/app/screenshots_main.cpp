@@ -9,6 +9,7 @@
 #include "ui/app/CTarnApplication.h"
 #include "ui/main/CTarnAboutWindow.h"
 #include "ui/main/CTarnMainWindow.h"
+#include "ui/pages/global/TarnGlobalScreens.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -40,7 +41,9 @@ int main(int argc, char** argv) {
         ok = editor.MainWindow()->grab().save(file) && ok;
         std::printf("%s\n", file.toLocal8Bit().constData());
     }
+    ok = tarn::SaveGlobalStates(editor.Host(), *editor.MainWindow(), folder, suffix) && ok;
     editor.Host().SetPage(0);
+    QApplication::processEvents();
     editor.MainWindow()->ShowAboutWindow();
     QApplication::processEvents();
     const QString about = folder + "/about" + suffix;
