@@ -235,7 +235,7 @@ EfDropEffect CEfWindowLayer::AskDrag(bool drop, const QPoint& position, const QM
         }
     }
     for (CEfWindowLayer* layer = this; layer != nullptr; layer = layer->container_) {
-        const EfDropEffect effect = ask(layer, nullptr, layer->mapFrom(this, position));
+        const EfDropEffect effect = ask(layer, nullptr, mapTo(layer, position));
         if (effect != EfDropEffect::kNone) {
             return effect;
         }
