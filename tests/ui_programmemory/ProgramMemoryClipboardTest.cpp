@@ -1,6 +1,8 @@
 // Cut, Copy, Paste and Clear on the selected memory through the system clipboard, and drag and
 // drop of whole memories between the memory buttons.
 #include <QClipboard>
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <algorithm>
@@ -23,6 +25,22 @@ void PutOnClipboard(const std::string& mime, const QByteArray& bytes) {
     auto* data = new QMimeData;
     data->setData(QString::fromStdString(mime), bytes);
     QGuiApplication::clipboard()->setMimeData(data);
+}
+
+// A drag from outside the program (another editor window) dropped at a point of the page.
+Qt::DropAction SendDrop(QWidget* target, QPoint position, QMimeData* data,
+                        Qt::KeyboardModifiers modifiers) {
+    QDragEnterEvent enter(position, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
+                          modifiers);
+    QCoreApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(position, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, modifiers);
+    QCoreApplication::sendEvent(target, &move);
+    if (!move.isAccepted()) {
+        return Qt::IgnoreAction;
+    }
+    QDropEvent drop(position, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, modifiers);
+    QCoreApplication::sendEvent(target, &drop);
+    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
 long Count(const RecordingTraceSink& trace, const std::string& line) {
@@ -210,4 +228,28 @@ TEST_F(ProgramMemoryDragDrop, ASourceIndexBeyondTheEightMemoriesCopies) {
     EXPECT_EQ(Drop(4, block, Control("BtnMemory3"), false), EfDropEffect::kCopy);
     before[4] = three;
     EXPECT_EQ(Images(), before);
+}
+
+TEST_F(ProgramMemoryDragDrop, ADropFromAnotherWindowReachesTheButtonUnderThePointer) {
+    const Image two = ImageOf(1);
+    auto before = Images();
+    QMimeData data;
+    data.setData(QString::fromStdString(MimeType()), Block(1));
+    // Memory 6's button, and then the scale pop-up of the same row.
+    const QPoint button = Control("BtnMemory6")->geometry().center();
+    EXPECT_EQ(SendDrop(page, button, &data, Qt::NoModifier), Qt::CopyAction);
+    before[5] = two;
+    EXPECT_EQ(Images(), before);
+    EXPECT_EQ(page->SelectedMemory(), 5);
+
+    const QPoint scale = Control("Scale7")->geometry().center();
+    EXPECT_EQ(SendDrop(page, scale, &data, Qt::NoModifier), Qt::IgnoreAction);
+    EXPECT_EQ(Images(), before);
+}
+
+TEST_F(ProgramMemoryDragDrop, HoverOffersCopyWithTheCopyModifier) {
+    QMimeData data;
+    data.setData(QString::fromStdString(MimeType()), Block(1));
+    const CEfDragInfo info = CEfDragInfo::From(&data, Qt::ControlModifier, nullptr, &resolver);
+    EXPECT_EQ(page->OnEfControlDragOver(Control("BtnMemory2"), info), EfDropEffect::kCopy);
 }
