@@ -6,6 +6,7 @@
 
 #include "data/CTarnSampleData.h"
 #include "framework/CEfImage.h"
+#include "framework/EfByteOrder.h"
 #include "ui/framework/CEfControlListener.h"
 
 namespace {
@@ -49,25 +50,50 @@ void CTarnControlWaveGraph::Rebuild() {
     const int start = std::max(sample_->GetStartFrame(), 0);
     const int end = std::min(sample_->GetEndFrame(), sample_->GetFrameCount());
     const int framesPerColumn = std::max(sample_->GetPlayFrames() / columnCount, 1);
+    // Every bank the editor holds is 16-bit: its samples are read straight from the buffer, one
+    // column of frames at a time for both lanes, which keeps a full bank within a few
+    // milliseconds.
+    const uint8_t* data = sample_->GetData();
+    const int bytesPerFrame = sample_->GetBytesPerFrame();
+    const bool direct = data != nullptr && sample_->GetBitsPerSample() == 16 &&
+                        bytesPerFrame == 2 * sample_->GetChannels();
     for (int lane = 0; lane < lanes_; ++lane) {
-        std::vector<Column>& columns = columns_[lane];
-        columns.reserve(static_cast<size_t>(columnCount));
-        int position = start;
-        for (int x = 0; x < columnCount && position < end; ++x) {
-            int32_t highest = 0;
-            int32_t lowest = 0;
-            for (int i = 0; i < framesPerColumn && position < end; ++i, ++position) {
-                const int32_t sample = sample_->GetSample(position, lane);
-                highest = std::max(highest, sample);
-                lowest = std::min(lowest, sample);
+        columns_[lane].reserve(static_cast<size_t>(columnCount));
+    }
+    int position = start;
+    for (int x = 0; x < columnCount && position < end; ++x) {
+        const int stop = std::min(end, position + framesPerColumn);
+        int32_t highest[2] = {0, 0};
+        int32_t lowest[2] = {0, 0};
+        for (int lane = 0; lane < lanes_; ++lane) {
+            int32_t high = 0;
+            int32_t low = 0;
+            if (direct) {
+                const uint8_t* in = data + static_cast<size_t>(position) * bytesPerFrame + lane * 2;
+                for (int f = position; f < stop; ++f, in += bytesPerFrame) {
+                    const int32_t sample = static_cast<int16_t>(ef::ReadLE16(in));
+                    high = std::max(high, sample);
+                    low = std::min(low, sample);
+                }
+            } else {
+                for (int f = position; f < stop; ++f) {
+                    const int32_t sample = sample_->GetSample(f, lane);
+                    high = std::max(high, sample);
+                    low = std::min(low, sample);
+                }
             }
+            highest[lane] = high;
+            lowest[lane] = low;
+        }
+        position = stop;
+        for (int lane = 0; lane < lanes_; ++lane) {
             Column column;
-            column.top = static_cast<int>(half * static_cast<int64_t>(highest) / maxValue);
-            column.bottom = static_cast<int>(half * static_cast<int64_t>(lowest) / maxValue);
+            column.top = static_cast<int>(half * static_cast<int64_t>(highest[lane]) / maxValue);
+            column.bottom = static_cast<int>(half * static_cast<int64_t>(lowest[lane]) / maxValue);
             if (column.top == column.bottom) {
                 column.top = column.bottom + 1;
             }
-            columns.push_back(column);
+            columns_[lane].push_back(column);
         }
     }
 }
