@@ -9,6 +9,7 @@
 #include "ui/app/CTarnApplication.h"
 #include "ui/main/CTarnAboutWindow.h"
 #include "ui/main/CTarnMainWindow.h"
+#include "ui/pages/global/TarnGlobalScreens.h"
 #include "ui/pages/samplelibrarian/TarnSampleLibrarianScreens.h"
 
 int main(int argc, char** argv) {
@@ -44,6 +45,9 @@ int main(int argc, char** argv) {
     editor.Host().SetPage(0);
     QApplication::processEvents();
     ok = tarn::SaveSampleLibrarianStates(editor.Host(), *editor.MainWindow(), folder, suffix) && ok;
+    ok = tarn::SaveGlobalStates(editor.Host(), *editor.MainWindow(), folder, suffix) && ok;
+    editor.Host().SetPage(0);
+    QApplication::processEvents();
     editor.MainWindow()->ShowAboutWindow();
     QApplication::processEvents();
     const QString about = folder + "/about" + suffix;
