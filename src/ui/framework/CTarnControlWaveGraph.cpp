@@ -11,7 +11,8 @@
 
 namespace {
 const QColor kBackground(0x10, 0x14, 0x18);
-const QColor kPen(0x58, 0xc0, 0xff);
+// The centre row of "WaveGraphImage", so that silence and the strips read as one colour.
+const QColor kPen(0xe4, 0x97, 0x45);
 } // namespace
 
 CTarnControlWaveGraph::CTarnControlWaveGraph(const Description& description, const CEfImage* image,
