@@ -14,6 +14,7 @@ constexpr std::array<CTarnStaticText::Description, 1> kTitle{{
 CTarnExtCtrlParamLayerBase::CTarnExtCtrlParamLayerBase(CTarnHost& host, int kind, QWidget* parent)
     : CTarnGlobalTabLayer(host, parent), kind_(kind) {
     SetBackgroundImage("BG_ExtCtrlParamEdit");
+    names_ = ListTexts("ExtControllerName");
     CreateStaticTexts(kTitle);
     if (auto* title = FindControlAs<CTarnStaticText>("C.Controller")) {
         // The title display's amber, as the instrument's own display.
@@ -27,9 +28,8 @@ bool CTarnExtCtrlParamLayerBase::RefreshesOn(int32_t type) const {
 
 void CTarnExtCtrlParamLayerBase::Refresh(bool force) {
     CTarnGlobalTabLayer::Refresh(force);
-    const std::vector<std::string> names = ListTexts("ExtControllerName");
     const size_t row = static_cast<size_t>(Host().GetSelectedExtController());
-    const std::string name = row < names.size() ? names[row] : std::string();
+    const std::string name = row < names_.size() ? names_[row] : std::string();
     if (CEfControl* title = FindControl("C.Controller"); title && title->Text() != name) {
         title->SetText(name);
     }

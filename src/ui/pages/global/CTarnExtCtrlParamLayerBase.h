@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "ui/pages/global/CTarnGlobalTabLayer.h"
 
 // Base of the External Controller tab's parameter layers (switch, slider, XY pad, pad note): the
@@ -29,4 +32,6 @@ protected:
 
 private:
     int kind_;
+    // "ExtControllerName", read once.
+    std::vector<std::string> names_;
 };

@@ -86,6 +86,11 @@ std::string Trimmed(std::string text) {
 CTarnGlobalExtCtrlLayer::CTarnGlobalExtCtrlLayer(CTarnHost& host, QWidget* parent)
     : CTarnGlobalTabLayer(host, parent) {
     SetBackgroundImage("BG_ExtCtrlEdit");
+    noteNames_ = ListTexts("AllNoteNumber");
+    for (std::string& name : noteNames_) {
+        name = Trimmed(name);
+    }
+    realtimeTexts_ = ListTexts("ExtRealTimeAssign");
     CreateRowButtons();
     CreatePopupParameters(kPatternPopup, kPatternInfo);
     CreateBitmapLists(kPatternPicture, kPatternInfo);
@@ -143,12 +148,12 @@ std::string CTarnGlobalExtCtrlLayer::Summary(int row) const {
     if (G::ExtCtrlKindOf(row) == G::kSwitch) {
         const int realtime = Read(parameter, G::kSubRealtime);
         if (realtime != 0) {
-            const std::vector<std::string> texts = ListTexts("ExtRealTimeAssign");
-            return realtime < static_cast<int>(texts.size()) ? texts[realtime] : std::string();
+            return realtime < static_cast<int>(realtimeTexts_.size()) ? realtimeTexts_[realtime]
+                                                                      : std::string();
         }
         if (Read(parameter, G::kSubMessageKind) == 0) {
-            const std::vector<std::string> notes = ListTexts("AllNoteNumber");
-            return number < static_cast<int>(notes.size()) ? Trimmed(notes[number]) : std::string();
+            return number < static_cast<int>(noteNames_.size()) ? noteNames_[number]
+                                                                : std::string();
         }
     }
     char text[8];

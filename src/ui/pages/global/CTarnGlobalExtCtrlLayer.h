@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "data/ExtCtrlEntry.h"
 #include "ui/pages/global/CTarnGlobalTabLayer.h"
@@ -64,4 +65,8 @@ private:
     // The row a drop onto `control` would change, or -1 when the drop is refused.
     int DropTarget(CEfControl* control, const CEfDragInfo& info,
                    std::optional<ExtCtrlEntry>* entry) const;
+
+    // The list texts the summaries use, read once.
+    std::vector<std::string> noteNames_;
+    std::vector<std::string> realtimeTexts_;
 };
