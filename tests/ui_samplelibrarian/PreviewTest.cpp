@@ -5,6 +5,7 @@
 #include <QThread>
 #include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "SampleLibrarianFixture.h"
 #include "audio/CTarnAudioEngine.h"
@@ -65,6 +66,25 @@ TEST_F(SamplePreview, ALoopWrappingEmptiesTheTapQueue) {
     PlayOneBuffer(*output);
     EXPECT_TRUE(WaitFor([&] { return page->TapQueue().GetCount() == 0; }));
     EXPECT_TRUE(page->IsPreviewing());
+}
+
+TEST_F(SamplePreview, NotificationsFromAnotherThreadWaitForTheEventQueue) {
+    // A host without a hand-off of its own calls straight from the rendering thread; the page
+    // still touches its widgets only on its own thread.
+    Fill(*BankData(0), 4800, 500, 500);
+    QTest::mouseClick(Control("BtnTapTempo"), Qt::LeftButton);
+    ASSERT_TRUE(page->StartPreview());
+    std::thread renderer([this] {
+        page->OnTarnHostPreviewLooped();
+        page->OnTarnHostPreviewEnded();
+    });
+    renderer.join();
+    EXPECT_EQ(Control("BtnWavePreview")->Value(), 1);
+    EXPECT_EQ(page->TapQueue().GetCount(), 1);
+    ProcessEvents();
+    EXPECT_EQ(Control("BtnWavePreview")->Value(), 0);
+    EXPECT_FALSE(page->IsPreviewing());
+    EXPECT_EQ(page->TapQueue().GetCount(), 0);
 }
 
 TEST_F(SamplePreview, MessageSevenAndPageSwitchesStopThePreview) {
