@@ -5,7 +5,9 @@
 
 #include "GlobalPageFixture.h"
 #include "app/CTarnClipboardTypeManager.h"
+#include "app/CTarnHostListener.h"
 #include "data/CTarnGlobalData.h"
+#include "support/RecordingTraceSink.h"
 #include "ui/framework/CEfDragInfo.h"
 #include "ui/pages/global/CTarnExtCtrlContainer.h"
 #include "ui/pages/global/CTarnExtCtrlParamLayerBase.h"
@@ -348,4 +350,41 @@ TEST_F(ExtCtrlBlocks, EditCommandsCopyPasteCutAndClearTheSelectedRow) {
     host->Clear();
     EXPECT_EQ(Record(Global(), 15), (std::array<uint8_t, 4>{0x90, 0x5D, 0x00, 0xFF}));
     QApplication::clipboard()->clear();
+}
+
+namespace {
+// A listener that refuses every change of the parameter layer.
+class RefusingListener : public CTarnHostListener {
+public:
+    bool OnTarnHostExtCtrlLayerChangeRequested(int) override { return false; }
+};
+} // namespace
+
+TEST_F(ExtCtrlList, ARefusedLayerChangeKeepsTheSelection) {
+    CTarnGlobalExtCtrlLayer& list = List();
+    RefusingListener refusing;
+    host->AddListener(&refusing);
+    Click(list, "A.ProgVol");
+    host->RemoveListener(&refusing);
+    EXPECT_EQ(host->GetSelectedExtController(), 4);
+    EXPECT_EQ(host->GetExtCtrlLayerKind(), 0);
+    EXPECT_EQ(Control(list, "A.ProgVol").Value(), 0);
+    EXPECT_EQ(Control(list, "A.PrgMem1").Value(), 1);
+}
+
+TEST_F(ExtCtrlBlocks, PadRowsHaveNothingToCopyCutOrClear) {
+    CTarnGlobalExtCtrlLayer& list = List();
+    Click(list, "A.PadNote");
+    QApplication::clipboard()->clear();
+    const std::vector<uint8_t> image(Global().GetNativeData(), Global().GetNativeData() + 256);
+    RecordingTraceSink trace;
+    list.Copy();
+    EXPECT_TRUE(trace.Contains("Failed to copy ext ctrl data."));
+    list.Cut();
+    list.Clear();
+    EXPECT_EQ(std::vector<uint8_t>(Global().GetNativeData(), Global().GetNativeData() + 256),
+              image);
+    EXPECT_FALSE(host->IsModified());
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    EXPECT_TRUE(data == nullptr || !data->hasFormat(QString::fromStdString(Mime())));
 }
