@@ -251,6 +251,17 @@ TEST_F(SampleLengths, PopupsAndLevelEditTheBankAndMarkOnlyChanges) {
     EXPECT_EQ(bank.GetPlayLevel(), 65);
 }
 
+TEST_F(SampleLengths, ALengthTheTempoDoesNotAllowMarksNothing) {
+    // Below 108.5 BPM a phrase of 16 beats would not fit the bank: the choice is held at 8 beats.
+    BankData(0)->SetTempo(100.0);
+    page->Refresh();
+    host->SetModified(false);
+    page->OnEfControlChanged(Control("PhraseLength"), 8);
+    EXPECT_EQ(BankData(0)->GetPhraseLength(), 7);
+    EXPECT_EQ(Control("PhraseLength")->Value(), 7);
+    EXPECT_FALSE(host->IsModified());
+}
+
 TEST_F(SampleLengths, TapQueueIsSizedFromThePhraseLengthAfterEveryChange) {
     // 8 beats by default: 4 taps.
     EXPECT_EQ(page->TapQueue().GetCapacity(), 4);

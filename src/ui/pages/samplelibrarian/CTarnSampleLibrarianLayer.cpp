@@ -358,16 +358,25 @@ void CTarnSampleLibrarianLayer::OnEfControlChanged(CEfControl* control, int valu
     }
     switch (control->Info().group) {
     case kGroupPhraseLength:
-        if (value != bank->GetPhraseLength()) {
+        // A slow tempo may hold the length below the choice; only a real change counts.
+        if (const int before = bank->GetPhraseLength(); value != before) {
             bank->SetPhraseLength(value);
-            ResizeTapQueue();
-            HeaderChanged();
+            if (bank->GetPhraseLength() != before) {
+                ResizeTapQueue();
+                HeaderChanged();
+            } else {
+                Refresh();
+            }
         }
         break;
     case kGroupPlayLength:
-        if (value != bank->GetPlayLength()) {
+        if (const int before = bank->GetPlayLength(); value != before) {
             bank->SetPlayLength(value);
-            HeaderChanged();
+            if (bank->GetPlayLength() != before) {
+                HeaderChanged();
+            } else {
+                Refresh();
+            }
         }
         break;
     case kGroupPlayLevel:
