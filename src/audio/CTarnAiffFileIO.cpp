@@ -103,13 +103,12 @@ bool CTarnAiffFileIO::Read(CTarnSampleData& sample, CTarnCurrentSettingData*, CH
         }
     }
 
-    if (state.haveAudio) {
-        tarn::DetectBpm(sample, state.fileFrames, false);
-    } else {
-        // A file without sound data leaves an empty bank in the instrument's layout; the frame
-        // count of its COMM chunk describes nothing loaded, so the tempo stays the default.
-        tarn::PrepareDeviceBuffer(sample, CTarnSampleData::kDeviceSampleRate);
+    if (!state.haveAudio) {
+        // A walk that never reached the sound data found nothing to load: refused, so the bank
+        // is not emptied.
+        throw CTarnFileException(CTarnFileException::kReadFailed);
     }
+    tarn::DetectBpm(sample, state.fileFrames, false);
     sample.RecalcPlayRange();
     sample.SetPlayLength(sample.GetPhraseLength());
     return true;

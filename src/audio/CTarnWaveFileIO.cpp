@@ -162,8 +162,9 @@ bool CTarnWaveFileIO::Read(CTarnSampleData& sample, CTarnCurrentSettingData* set
     }
 
     if (!state.haveAudio) {
-        // A file without audio still leaves an empty bank in the instrument's layout.
-        tarn::PrepareDeviceBuffer(sample, CTarnSampleData::kDeviceSampleRate);
+        // A walk that never reached the audio (a missing pad byte, a chunk size running past the
+        // end, a bare header) found nothing to load: refused, so the bank is not emptied.
+        throw CTarnFileException(CTarnFileException::kReadFailed);
     }
     if (!state.makerSeen) {
         // A beat count is only a tempo together with the audio's length.

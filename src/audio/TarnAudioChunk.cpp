@@ -23,8 +23,25 @@ bool ReadAudioChunkHeader(CHfcFile& file, bool bigEndian, AudioChunk& chunk) {
     return true;
 }
 
+namespace {
+
+// Four printable ASCII characters, as every chunk ID is; a pad byte (zero) never starts one.
+bool LooksLikeChunkId(const uint8_t* id) {
+    return std::all_of(id, id + 4, [](uint8_t c) { return c >= 0x20 && c <= 0x7E; });
+}
+
+} // namespace
+
 bool SkipAudioChunk(CHfcFile& file, const AudioChunk& chunk, const char* seekFailureTrace) {
-    const long long next = chunk.start + 8 + chunk.size + (chunk.size & 1);
+    const long long unpadded = chunk.start + 8 + static_cast<long long>(chunk.size);
+    long long next = unpadded + (chunk.size & 1);
+    // Some writers leave out the pad byte after an odd-sized chunk: when a chunk ID follows the
+    // data directly, the file is walked the way it was written.
+    uint8_t id[4];
+    if ((chunk.size & 1) && file.Seek(unpadded, CHfcFile::kBegin) &&
+        file.Read(id, sizeof id) == sizeof id && LooksLikeChunkId(id)) {
+        next = unpadded;
+    }
     if (!file.Seek(next, CHfcFile::kBegin)) {
         EfTrace("%s", seekFailureTrace);
         return false;

@@ -19,7 +19,8 @@ struct AudioChunk {
 
 // Reads the 8-byte chunk header at the current position; false when fewer than 8 bytes are left.
 bool ReadAudioChunkHeader(CHfcFile& file, bool bigEndian, AudioChunk& chunk);
-// Moves to the next chunk: past the chunk's data and its pad byte when the size is odd. False
+// Moves to the next chunk: past the chunk's data and its pad byte when the size is odd (unless a
+// chunk ID follows the data directly, as from writers that leave the pad byte out). False
 // (with the given trace) when the position cannot be set, which ends the walk.
 bool SkipAudioChunk(CHfcFile& file, const AudioChunk& chunk, const char* seekFailureTrace);
 
