@@ -1,6 +1,7 @@
 #include "framework/CHfcFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 CHfcFile::~CHfcFile() {
@@ -12,32 +13,49 @@ bool CHfcFile::Open(const std::string& path, int flags) {
         return false;
     }
     const bool binary = (flags & kBinary) != 0;
+    const bool exclusive = (flags & kExclusive) != 0;
+    int openFlags = O_CLOEXEC | O_NONBLOCK;
     const char* mode = nullptr;
     switch (flags & kReadWrite) {
     case kRead:
-        mode = binary ? "rb" : "rt";
+        openFlags |= O_RDONLY;
+        mode = binary ? "rb" : "r";
         break;
     case kWrite:
-        mode = binary ? "wb" : "wt";
+        openFlags |= O_WRONLY | O_CREAT | (exclusive ? O_EXCL : 0);
+        mode = binary ? "wb" : "w";
         break;
     case kReadWrite:
-        mode = binary ? "r+b" : "r+t";
+        openFlags |= O_RDWR;
+        mode = binary ? "r+b" : "r+";
         break;
     default:
         return false;
     }
-    // glibc ignores 't'; it only marks text mode on other platforms.
-    std::string m(mode);
-    if (!binary) {
-        m.erase(m.find('t'), 1);
+    if (exclusive && (flags & kReadWrite) != kWrite) {
+        return false;
     }
-    if ((flags & kExclusive) != 0) {
-        if ((flags & kReadWrite) != kWrite) {
-            return false;
-        }
-        m += 'x';
+    // Opened without blocking and checked before any byte moves: a FIFO without a writer would
+    // block the open forever, and a device or FIFO never ends a read. Reading needs a regular
+    // file; writing also accepts a device (a full disk is tested through /dev/full).
+    const int fd = ::open(path.c_str(), openFlags, 0666);
+    if (fd < 0) {
+        return false;
     }
-    file_ = std::fopen(path.c_str(), m.c_str());
+    struct stat info {};
+    const bool reading = (flags & kRead) != 0;
+    const bool accepted =
+        fstat(fd, &info) == 0 && (S_ISREG(info.st_mode) || (!reading && S_ISCHR(info.st_mode)));
+    const int status = fcntl(fd, F_GETFL);
+    if (!accepted || status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) < 0 ||
+        ((flags & kReadWrite) == kWrite && S_ISREG(info.st_mode) && ftruncate(fd, 0) != 0)) {
+        ::close(fd);
+        return false;
+    }
+    file_ = fdopen(fd, mode);
+    if (!file_) {
+        ::close(fd);
+    }
     return file_ != nullptr;
 }
 

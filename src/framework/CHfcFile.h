@@ -25,7 +25,8 @@ public:
     CHfcFile& operator=(const CHfcFile&) = delete;
 
     // Flags 1 read, 2 write, 3 read and write select "r", "w" or "r+"; flag 8 adds binary and
-    // flag 16 makes a write open fail on an existing file.
+    // flag 16 makes a write open fail on an existing file. Reading needs a regular file (after
+    // following links): a FIFO, socket or device is refused at once instead of blocking.
     bool Open(const std::string& path, int flags);
     // Opens a read-only view of memory the caller keeps alive (fuzzing, tests, clipboard).
     bool OpenMemory(const uint8_t* data, size_t size);

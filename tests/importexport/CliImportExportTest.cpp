@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -16,9 +18,9 @@ struct CliRun {
     std::string output; // stdout and stderr together
 };
 
-CliRun RunCli(const std::string& arguments) {
+CliRun RunCli(const std::string& arguments, const std::string& prefix = "") {
     CliRun run;
-    const std::string command = std::string(TALVEX_CLI_PATH) + " " + arguments + " 2>&1";
+    const std::string command = prefix + TALVEX_CLI_PATH + " " + arguments + " 2>&1";
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[512];
         while (fgets(buffer, sizeof buffer, pipe)) {
@@ -85,6 +87,38 @@ TEST(CliImportExport, ImportsExportsAndNormalizesABank) {
     // An empty bank stays as it is.
     run = RunCli("normalize '" + all + "' --bank D");
     EXPECT_EQ(run.status, 0) << run.output;
+}
+
+TEST(CliImportExport, SpecialFilesAreRefusedAtOnce) {
+    TempDir dir;
+    const std::string all = dir.File("set.t2a");
+    ASSERT_EQ(
+        RunCli("import '" + Fixture("wav_acid_2beats.wav") + "' --bank A --into '" + all + "'")
+            .status,
+        0);
+    const auto before = TempDir::ReadAll(all);
+    // FIFOs without a writer: each command is bounded by a timeout so a hang fails the test
+    // instead of the suite (status 124).
+    for (const char* name : {"in.wav", "in.aif", "in.t2s", "in.t2a"}) {
+        const std::string fifo = dir.File(name);
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    }
+    for (const char* name : {"in.wav", "in.aif", "in.t2s"}) {
+        const CliRun run =
+            RunCli("import '" + dir.File(name) + "' --bank B --into '" + all + "'", "timeout 10 ");
+        EXPECT_EQ(run.status, 1) << name << run.output;
+        EXPECT_TRUE(Contains(run.output, "Failed to open the file.")) << name << run.output;
+    }
+    CliRun run = RunCli("info '" + dir.File("in.t2a") + "'", "timeout 10 ");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_TRUE(Contains(run.output, "Failed to open the file.")) << run.output;
+    // A device behind a link.
+    const std::string link = dir.File("zero.wav");
+    ASSERT_EQ(symlink("/dev/zero", link.c_str()), 0);
+    run = RunCli("import '" + link + "' --bank B --into '" + all + "'", "timeout 10 ");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_TRUE(Contains(run.output, "Failed to open the file.")) << run.output;
+    EXPECT_EQ(TempDir::ReadAll(all), before);
 }
 
 } // namespace
