@@ -99,11 +99,11 @@ TEST(CliImportExport, SpecialFilesAreRefusedAtOnce) {
     const auto before = TempDir::ReadAll(all);
     // FIFOs without a writer: each command is bounded by a timeout so a hang fails the test
     // instead of the suite (status 124).
-    for (const char* name : {"in.wav", "in.aif", "in.t2s", "in.t2a"}) {
+    for (const char* name : {"in.wav", "in.aif", "in.mp3", "in.t2s", "in.t2a"}) {
         const std::string fifo = dir.File(name);
         ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     }
-    for (const char* name : {"in.wav", "in.aif", "in.t2s"}) {
+    for (const char* name : {"in.wav", "in.aif", "in.mp3", "in.t2s"}) {
         const CliRun run =
             RunCli("import '" + dir.File(name) + "' --bank B --into '" + all + "'", "timeout 10 ");
         EXPECT_EQ(run.status, 1) << name << run.output;

@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <memory>
 
@@ -155,6 +162,65 @@ TEST_F(FfmpegDecoding, CutsAtTheBankAndFailsOnWhatIsNotAudio) {
               CTarnFileException::kAudioReadFailed);
     EXPECT_EQ(ReadCompressed(*decoder_, dir.File("missing.mp3"), s),
               CTarnFileException::kAudioReadFailed);
+}
+
+// Decodes a path in a child process an alarm ends after 20 s; the child's peak resident size
+// comes back through wait4.
+struct BoundedDecode {
+    bool finished = false;
+    bool decoded = false;
+    long peakKiB = 0;
+    double seconds = 0;
+};
+
+BoundedDecode DecodeInChild(CHfcCompressedAudioDecoder& decoder, const std::string& path) {
+    BoundedDecode result;
+    const auto started = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(20);
+        CHfcCompressedAudioDecoder::Result out;
+        _exit(decoder.Decode(path, MaxSampleFrames, 2, out) ? 1 : 0);
+    }
+    int status = 0;
+    rusage usage{};
+    if (child > 0 && wait4(child, &status, 0, &usage) == child && WIFEXITED(status)) {
+        result.finished = true;
+        result.decoded = WEXITSTATUS(status) == 1;
+        result.peakKiB = usage.ru_maxrss;
+    }
+    result.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return result;
+}
+
+TEST_F(FfmpegDecoding, HostileInputsCostLittleTimeAndMemory) {
+    TempDir dir;
+    // A gigabyte of zeros, sparse on the disk, and an empty file behind MP3 names; a device and
+    // a FIFO without a writer, which must be refused before any read.
+    const std::string zeros = dir.File("zeros.mp3");
+    {
+        FILE* f = std::fopen(zeros.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(ftruncate(fileno(f), off_t(1) << 30), 0);
+        std::fclose(f);
+    }
+    TempDir::WriteAll(dir.File("empty.mp3"), {});
+    const std::string device = dir.File("device.mp3");
+    ASSERT_EQ(symlink("/dev/zero", device.c_str()), 0);
+    const std::string fifo = dir.File("fifo.mp3");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {zeros, dir.File("empty.mp3"), device, fifo}) {
+        const BoundedDecode run = DecodeInChild(*decoder_, path);
+        ASSERT_TRUE(run.finished) << path;
+        EXPECT_FALSE(run.decoded) << path;
+        EXPECT_LT(run.seconds, 5.0) << path;
+        EXPECT_LT(run.peakKiB, 64 * 1024) << path;
+        RecordProperty(path.substr(path.rfind('/') + 1) + "_peak_KiB", int(run.peakKiB));
+    }
+    // The real files still decode through the bounded reader.
+    EXPECT_TRUE(DecodeInChild(*decoder_, Fixture("sine_44k.mp3")).decoded);
+    EXPECT_TRUE(DecodeInChild(*decoder_, Fixture("sine_48k.m4a")).decoded);
 }
 
 } // namespace

@@ -4,13 +4,16 @@
 #include <memory>
 #include <mutex>
 
+#include "framework/CHfcFile.h"
 #include "framework/EfTrace.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavformat/avio.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/log.h>
+#include <libavutil/mem.h>
 #include <libswresample/swresample.h>
 }
 
@@ -18,6 +21,66 @@ namespace {
 
 // More channels than any real file holds; bounds the scratch planes of one conversion.
 constexpr int kMaxSourceChannels = 64;
+
+// What one import may read. The bank holds 8.85 s, a few hundred kilobytes of any MP3 or M4A, so
+// these leave room for large tags and cover art while a file of zeros (which the MP3 demuxer
+// scans for a frame header to its end) costs at most a few megabytes and a fraction of a second.
+constexpr int64_t kProbeBytes = 1 << 20;
+constexpr int64_t kAnalyzeMicroseconds = 1000000;
+constexpr int64_t kBytesBeforeFirstFrame = 8 << 20;
+constexpr int64_t kBytesPerImport = 32 << 20;
+constexpr int kIoBufferSize = 32768;
+
+// Reads the file for the demuxer through a budget: once it is spent the file appears to end.
+struct BoundedInput {
+    CHfcFile file;
+    int64_t limit = kBytesBeforeFirstFrame;
+    int64_t consumed = 0;
+
+    static int Read(void* opaque, uint8_t* buffer, int size) {
+        auto* self = static_cast<BoundedInput*>(opaque);
+        const int64_t room = self->limit - self->consumed;
+        if (room <= 0) {
+            EfTrace("FFmpeg decoder: read limit of %lld bytes reached.",
+                    static_cast<long long>(self->limit));
+            return AVERROR_EOF;
+        }
+        const size_t want = static_cast<size_t>(std::min<int64_t>(size, room));
+        const size_t got = self->file.Read(buffer, want);
+        if (got == 0) {
+            return AVERROR_EOF;
+        }
+        self->consumed += static_cast<int64_t>(got);
+        return static_cast<int>(got);
+    }
+
+    static int64_t Seek(void* opaque, int64_t offset, int whence) {
+        auto* self = static_cast<BoundedInput*>(opaque);
+        if (whence == AVSEEK_SIZE) {
+            const long long here = self->file.Tell();
+            if (here < 0 || !self->file.Seek(0, CHfcFile::kEnd)) {
+                return -1;
+            }
+            const long long size = self->file.Tell();
+            self->file.Seek(here, CHfcFile::kBegin);
+            return size;
+        }
+        const int origin = whence == SEEK_CUR   ? CHfcFile::kCurrent
+                           : whence == SEEK_END ? CHfcFile::kEnd
+                                                : CHfcFile::kBegin;
+        if (!self->file.Seek(offset, origin)) {
+            return -1;
+        }
+        return self->file.Tell();
+    }
+};
+
+struct IoContextFreer {
+    void operator()(AVIOContext* c) const {
+        av_freep(&c->buffer);
+        avio_context_free(&c);
+    }
+};
 
 struct FormatCloser {
     void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
@@ -180,13 +243,38 @@ bool CHfcFfmpegAudioDecoder::Decode(const std::string& path, size_t maxFrames, i
     if (maxChannels <= 0) {
         return false;
     }
-    // The "file:" protocol keeps a path such as "http:x.mp3" from reaching the network.
-    const std::string url = "file:" + path;
-    AVFormatContext* rawFormat = nullptr;
-    if (avformat_open_input(&rawFormat, url.c_str(), nullptr, nullptr) < 0) {
+    // The file object refuses anything but a regular file (a FIFO or device never ends), and
+    // reading through it keeps a path such as "http:x.mp3" from reaching the network.
+    BoundedInput input;
+    if (!input.file.Open(path, CHfcFile::kRead | CHfcFile::kBinary)) {
         EfTrace("FFmpeg decoder: cannot open %s", path.c_str());
         return false;
     }
+    auto* ioBuffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
+    if (!ioBuffer) {
+        return false;
+    }
+    std::unique_ptr<AVIOContext, IoContextFreer> io(avio_alloc_context(
+        ioBuffer, kIoBufferSize, 0, &input, &BoundedInput::Read, nullptr, &BoundedInput::Seek));
+    if (!io) {
+        av_free(ioBuffer);
+        return false;
+    }
+    AVFormatContext* rawFormat = avformat_alloc_context();
+    if (!rawFormat) {
+        return false;
+    }
+    rawFormat->pb = io.get();
+    rawFormat->flags |= AVFMT_FLAG_CUSTOM_IO;
+    rawFormat->probesize = kProbeBytes;
+    rawFormat->max_analyze_duration = kAnalyzeMicroseconds;
+    rawFormat->format_probesize = static_cast<int>(kProbeBytes);
+    // On failure the context is freed by the call.
+    if (avformat_open_input(&rawFormat, path.c_str(), nullptr, nullptr) < 0) {
+        EfTrace("FFmpeg decoder: cannot open %s", path.c_str());
+        return false;
+    }
+    // Declared after the I/O context so it is closed before that is freed.
     std::unique_ptr<AVFormatContext, FormatCloser> format(rawFormat);
     if (avformat_find_stream_info(format.get(), nullptr) < 0) {
         return false;
@@ -219,6 +307,9 @@ bool CHfcFfmpegAudioDecoder::Decode(const std::string& path, size_t maxFrames, i
             }
             if (!DrainDecoder(codec.get(), frame.get(), collector)) {
                 return false;
+            }
+            if (collector.Started()) {
+                input.limit = kBytesPerImport;
             }
         } else {
             av_packet_unref(packet.get());
