@@ -14,6 +14,8 @@ packages=(
     xvfb xdotool x11-utils
     sox libsox-fmt-all ffmpeg
     clang libclang-rt-14-dev
+    desktop-file-utils shared-mime-info xdg-utils appstream libglib2.0-bin
+    lintian dpkg-dev file fakeroot bash-completion
 )
 
 missing=()

@@ -15,6 +15,7 @@ void PrintHelp() {
     std::puts("talvex-cli - TALVEX PRO+ Editor command-line tool\n"
               "\n"
               "usage: talvex-cli COMMAND [ARGS]\n"
+              "       talvex-cli --help | --version\n"
               "\n"
               "commands:");
     std::vector<CliCommand> commands = CliCommands();
@@ -37,6 +38,10 @@ int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0 ||
         std::strcmp(argv[1], "-h") == 0) {
         PrintHelp();
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::puts("talvex-cli 1.0.0");
         return 0;
     }
     for (const CliCommand& command : CliCommands()) {

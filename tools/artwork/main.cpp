@@ -1,5 +1,6 @@
 // talvex-artwork: draws the editor's pictures and bitmap fonts at 1x and 2x.
 // Usage: talvex-artwork RESOURCES_DIR [--sheet CONTACT_SHEET.png]
+//        talvex-artwork --icons ICONS_DIR
 // Writes RESOURCES_DIR/images/<name>.png and <name>@2x.png, and the fonts' pictures and tables
 // under RESOURCES_DIR/fonts. Runs on Qt's offscreen platform; needs DejaVu Sans.
 #include <QDir>
@@ -19,6 +20,7 @@
 
 #include "ArtCatalogue.h"
 #include "ArtFonts.h"
+#include "ArtIcons.h"
 #include "ArtKit.h"
 #include "ArtMockups.h"
 
@@ -147,8 +149,17 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: talvex-artwork RESOURCES_DIR [--sheet FILE.png]\n");
+        std::fprintf(stderr, "usage: talvex-artwork RESOURCES_DIR [--sheet FILE.png]\n"
+                             "       talvex-artwork --icons ICONS_DIR\n");
         return 2;
+    }
+    // The desktop icons (application and file types) are flat shapes and need no fonts.
+    if (QString(argv[1]) == "--icons") {
+        if (argc < 3) {
+            std::fprintf(stderr, "usage: talvex-artwork --icons ICONS_DIR\n");
+            return 2;
+        }
+        return WriteIcons(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     QString sheetPath;

@@ -32,6 +32,7 @@ void OnSignal(int) {
 void PrintUsage() {
     std::fprintf(stderr,
                  "usage: talvex-sim FILE.t2a [--name NAME] [--device-id N] [--rate BYTES_PER_S]\n"
+                 "       talvex-sim --help | --version\n"
                  "Puts a virtual TALVEX PRO+ on an ALSA sequencer port. FILE.t2a holds its\n"
                  "memory: read at start, written back when the program ends (Ctrl+C).\n"
                  "--rate paces both directions in bytes per second: 3125 behaves like a DIN\n"
@@ -74,6 +75,9 @@ int main(int argc, char** argv) {
             rate = std::atoi(argv[++i]);
         } else if (arg == "-h" || arg == "--help") {
             PrintUsage();
+            return 0;
+        } else if (arg == "--version") {
+            std::puts("talvex-sim 1.0.0");
             return 0;
         } else if (file.empty() && arg[0] != '-') {
             file = arg;

@@ -56,6 +56,8 @@ int CTarnApplication::Main(int argc, char** argv) {
     options.Parse(args, error);
     QApplication::setApplicationName(QStringLiteral("TALVEX PRO+ Editor"));
     QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+    // Lets the desktop match the window to its menu entry and icon (needed on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vesk.TalvexProEditor"));
     // The loop ends through Exit (or the close button), not when the about window closes.
     QApplication::setQuitOnLastWindowClosed(false);
 

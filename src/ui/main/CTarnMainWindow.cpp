@@ -22,8 +22,13 @@
 
 namespace {
 
-// The window's icon: a small keyboard-and-pads emblem drawn once.
+// The window's icon: the installed application icon, or, running from a build, the same
+// emblem drawn here.
 QIcon MakeIcon() {
+    const QIcon installed = QIcon::fromTheme(QStringLiteral("org.vesk.TalvexProEditor"));
+    if (!installed.isNull()) {
+        return installed;
+    }
     QIcon icon;
     for (int size : {16, 32, 64}) {
         QPixmap pixmap(size, size);
