@@ -1,10 +1,10 @@
 #include "sim/CTarnSimMemoryIo.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "data/CEfException.h"
 #include "data/CTarnAllData.h"
+#include "framework/CEfFileIO.h"
 #include "framework/CHfcFile.h"
 
 CTarnSimMemory CTarnSimMemoryIo::Defaults() {
@@ -70,6 +70,33 @@ bool CTarnSimMemoryIo::Load(const std::string& path, CTarnSimMemory& memory, std
     return true;
 }
 
+namespace {
+
+// Writes the all-data image through the editor's safe save: a unique temporary file beside the
+// target, renamed over it only when complete, so commands sharing one instrument file never
+// write into each other's temporary and a long file name still leaves room for it.
+class CSimMemoryWriter : public CEfFileIO {
+public:
+    CSimMemoryWriter(CTarnAllData& all, std::string& error) : all_(all), error_(error) {}
+
+protected:
+    bool Write(CHfcFile& file, const std::string&) override {
+        try {
+            return all_.SaveFile(file);
+        } catch (const CEfException& e) {
+            error_ = e.GetMessage() ? e.GetMessage() : "write failed";
+            return false;
+        }
+    }
+    int FileModeFlags() const override { return CHfcFile::kBinary; }
+
+private:
+    CTarnAllData& all_;
+    std::string& error_;
+};
+
+} // namespace
+
 bool CTarnSimMemoryIo::Save(const std::string& path, const CTarnSimMemory& memory,
                             std::string& error) {
     CTarnAllData all;
@@ -77,25 +104,10 @@ bool CTarnSimMemoryIo::Save(const std::string& path, const CTarnSimMemory& memor
         error = "the instrument's memory holds a bank the editor cannot take";
         return false;
     }
-    // Written beside the old file and moved over it, so a failed write keeps the old memory.
-    const std::string temporary = path + ".tmp";
-    bool written = false;
-    {
-        CHfcFile file;
-        if (file.Open(temporary, CHfcFile::kWrite | CHfcFile::kBinary)) {
-            try {
-                written = all.SaveFile(file);
-            } catch (const CEfException& e) {
-                error = path + ": " + (e.GetMessage() ? e.GetMessage() : "write failed");
-            }
-            written = file.Close() && written;
-        }
-    }
-    if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        if (error.empty()) {
-            error = "cannot write " + path;
-        }
+    std::string writeError;
+    CSimMemoryWriter writer(all, writeError);
+    if (writer.SavePath(path, false) != CEfFileIO::kSucceeded) {
+        error = writeError.empty() ? "cannot write " + path : path + ": " + writeError;
         return false;
     }
     return true;

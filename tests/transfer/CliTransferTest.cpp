@@ -110,3 +110,46 @@ TEST_F(CliTransferTest, PortsAndFailuresGiveTheMessageAndAnExitStatus) {
     ASSERT_TRUE(file.Open(Path("broken.t2a"), CHfcFile::kRead));
     EXPECT_EQ(file.Remaining(), 20);
 }
+
+namespace {
+
+TEST_F(CliTransferTest, WriteBackKeepsALongNameWithinTheLimit) {
+    // 255 and 252 characters: a fixed ".tmp" suffix made the temporary name too long, so the
+    // write-back failed after every successful transfer.
+    for (size_t length : {size_t(255), size_t(252)}) {
+        const std::string name = std::string(length - 4, 'n') + ".t2a";
+        std::string output;
+        ASSERT_EQ(Run("receive global -o g.t2g --yes --virtual-instrument=" + name, output), 0)
+            << length << output;
+        EXPECT_EQ(LoadMemory(dir_ + "/" + name), CTarnSimMemoryIo::Defaults()) << length;
+    }
+    // No temporary is left beside them.
+    std::system(("ls -A '" + dir_ + "' | grep -c tmp > '" + dir_ + "/count' || true").c_str());
+    FILE* count = std::fopen(Path("count").c_str(), "r");
+    ASSERT_NE(count, nullptr);
+    int temporaries = -1;
+    EXPECT_EQ(std::fscanf(count, "%d", &temporaries), 1);
+    std::fclose(count);
+    EXPECT_EQ(temporaries, 0);
+}
+
+TEST_F(CliTransferTest, CommandsSharingAnInstrumentFileAllWriteBack) {
+    std::string output;
+    ASSERT_EQ(Run("receive global -o g.t2g --yes --virtual-instrument=shared.t2a", output), 0)
+        << output;
+    // Eight commands at once on the same file: each writes its own temporary and renames it.
+    std::string script = "cd '" + dir_ + "' && status=0; pids=''; for i in 1 2 3 4 5 6 7 8; do '" +
+                         TALVEX_CLI_PATH +
+                         "' receive global -o g$i.t2g --yes --virtual-instrument=shared.t2a "
+                         "</dev/null >out$i 2>&1 & pids=\"$pids $!\"; done; for p in $pids; do "
+                         "wait $p || status=1; done; exit $status";
+    const int status = std::system(script.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(LoadMemory(Path("shared.t2a")), CTarnSimMemoryIo::Defaults());
+    for (int i = 1; i <= 8; ++i) {
+        CHfcFile file;
+        EXPECT_TRUE(file.Open(dir_ + "/g" + std::to_string(i) + ".t2g", CHfcFile::kRead)) << i;
+    }
+}
+
+} // namespace
