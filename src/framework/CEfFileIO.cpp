@@ -1,7 +1,9 @@
 #include "framework/CEfFileIO.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -19,6 +21,10 @@ namespace {
 const char* const kUntitled = "Untitled";
 constexpr int kTempNameAttempts = 64;
 constexpr size_t kTempNameStemLength = 200;
+constexpr size_t kTempSuffixLength = 6;
+// A temporary older than this was left by a save that was killed; a save in flight (also in
+// another process) is far younger.
+constexpr auto kStaleTempAge = std::chrono::minutes(5);
 
 // A temporary file that is removed unless it has been renamed into place.
 class CTempFile {
@@ -40,20 +46,25 @@ std::string RandomSuffix() {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937 generator{std::random_device{}()};
     std::uniform_int_distribution<size_t> pick(0, sizeof letters - 2);
-    std::string suffix(6, ' ');
+    std::string suffix(kTempSuffixLength, ' ');
     for (char& c : suffix) {
         c = letters[pick(generator)];
     }
     return suffix;
 }
 
+// The part of a temporary's name before its random suffix: "." and the target's (cut) name.
+std::string TempStem(const fs::path& target) {
+    return "." + target.filename().string().substr(0, kTempNameStemLength) + ".";
+}
+
 // Creates ".name.XXXXXX.tmp" next to target, exclusively, so that nothing else is overwritten.
 bool CreateTempBeside(const fs::path& target, int flags, CTempFile& temp) {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     // Cut long names so that the temporary name stays within the file system's limit.
-    const std::string name = target.filename().string().substr(0, kTempNameStemLength);
+    const std::string stem = TempStem(target);
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-        const fs::path candidate = folder / ("." + name + "." + RandomSuffix() + ".tmp");
+        const fs::path candidate = folder / (stem + RandomSuffix() + ".tmp");
         errno = 0;
         if (temp.file.Open(candidate.string(), flags | CHfcFile::kWrite | CHfcFile::kExclusive)) {
             temp.path = candidate;
@@ -64,6 +75,44 @@ bool CreateTempBeside(const fs::path& target, int flags, CTempFile& temp) {
         }
     }
     return false;
+}
+
+// Whether name is stem, six letters or digits and ".tmp", as CreateTempBeside makes them.
+bool IsTempOf(const std::string& name, const std::string& stem) {
+    const std::string tail = ".tmp";
+    if (name.size() != stem.size() + kTempSuffixLength + tail.size() ||
+        name.compare(0, stem.size(), stem) != 0 ||
+        name.compare(name.size() - tail.size(), tail.size(), tail) != 0) {
+        return false;
+    }
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(stem.size()),
+                       name.end() - static_cast<std::ptrdiff_t>(tail.size()), [](char c) {
+                           return std::islower(static_cast<unsigned char>(c)) ||
+                                  std::isdigit(static_cast<unsigned char>(c));
+                       });
+}
+
+// Removes the temporaries an interrupted save of target left beside it. Only regular files of
+// the exact pattern that have not been written for a while go; fresh ones may belong to a save
+// in flight.
+void RemoveStaleTemps(const fs::path& target) {
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string stem = TempStem(target);
+    const auto now = fs::file_time_type::clock::now();
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code entryError;
+        if (!IsTempOf(name, stem) || !it->is_regular_file(entryError) ||
+            it->is_symlink(entryError)) {
+            continue;
+        }
+        const auto written = it->last_write_time(entryError);
+        if (!entryError && now - written > kStaleTempAge) {
+            EfTrace("Removing a stale temporary file: %s", name.c_str());
+            fs::remove(it->path(), entryError);
+        }
+    }
 }
 
 // The file a write to path should replace: a symbolic link is followed so that the link stays.
@@ -275,6 +324,8 @@ int CEfFileIO::WritePath(const std::string& path) {
         }
         probe.Close();
     }
+    // Before the new temporary, so their space is free again on a nearly full disk.
+    RemoveStaleTemps(target);
     CTempFile temp;
     if (!CreateTempBeside(target, FileModeFlags(), temp)) {
         OnFileFailure(Failure::kOpenForWriting, path);

@@ -16,7 +16,8 @@ class CHfcFile;
 // Writing never touches the target until the write step has succeeded: the data goes to a
 // temporary file beside the target (".name.XXXXXX.tmp"), which is flushed, closed and renamed
 // over the target only then. A failed or cancelled write removes the temporary file and leaves
-// an existing target byte for byte as it was.
+// an existing target byte for byte as it was. Temporaries of the same target that a killed save
+// left behind are removed by the next save once they are a few minutes old.
 //
 // Results: 0 nothing done (dialog cancelled), 1 failed, 2 succeeded. Exceptions thrown by the
 // read and write steps close the file and reach the caller.

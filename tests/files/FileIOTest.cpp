@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -227,6 +228,53 @@ TEST(FileIO, NamesAtTheLengthLimitStillSave) {
     ASSERT_EQ(io.SavePath(path), CEfFileIO::kSucceeded);
     EXPECT_EQ(ReadText(path), "OK saved");
     EXPECT_EQ(dir.Entries().size(), 1u);
+}
+
+TEST(FileIO, ASaveRemovesItsOwnStaleTemporariesOnly) {
+    TempDir dir;
+    const std::string target = dir.File("data.txt");
+    const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(30);
+    auto leave = [&](const std::string& name, bool stale) {
+        WriteText(dir.File(name), "OK half");
+        if (stale) {
+            fs::last_write_time(dir.File(name), old);
+        }
+    };
+    // Left by killed saves of this target half an hour ago: removed.
+    leave(".data.txt.a1b2c3.tmp", true);
+    leave(".data.txt.zzzzzz.tmp", true);
+    // A save of this target in flight (just written): kept.
+    leave(".data.txt.fresh1.tmp", false);
+    // Old, but not this target's temporaries or not of the exact pattern: kept.
+    leave(".other.txt.a1b2c3.tmp", true);
+    leave(".data.txt.ABCDEF.tmp", true);
+    leave(".data.txt.a1b2c.tmp", true);
+    leave("data.txt.a1b2c3.tmp", true);
+    leave(".data.txt.a1b2c3.tmp.keep", true);
+    fs::create_directory(dir.File(".data.txt.dirdir.tmp"));
+    fs::last_write_time(dir.File(".data.txt.dirdir.tmp"), old);
+
+    TextFileIO io;
+    ASSERT_EQ(io.SavePath(target), CEfFileIO::kSucceeded);
+    EXPECT_EQ(ReadText(target), "OK saved");
+    const std::vector<std::string> expected = {
+        ".data.txt.ABCDEF.tmp",
+        ".data.txt.a1b2c.tmp",
+        ".data.txt.a1b2c3.tmp.keep",
+        ".data.txt.dirdir.tmp",
+        ".data.txt.fresh1.tmp",
+        ".other.txt.a1b2c3.tmp",
+        "data.txt",
+        "data.txt.a1b2c3.tmp",
+    };
+    EXPECT_EQ(dir.Entries(), expected);
+
+    // A long name's temporaries carry the cut name, and are found by it.
+    const std::string longName = std::string(250, 'n') + ".txt";
+    const std::string stale = "." + longName.substr(0, 200) + ".q9w8e7.tmp";
+    leave(stale, true);
+    ASSERT_EQ(io.SavePath(dir.File(longName)), CEfFileIO::kSucceeded);
+    EXPECT_FALSE(fs::exists(dir.File(stale)));
 }
 
 TEST(FileIO, UnwritablePlacesFailClearly) {
