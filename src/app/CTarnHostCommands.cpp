@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "app/CTarnAlert.h"
+#include "app/CTarnBusyScope.h"
 #include "app/CTarnCommandId.h"
 #include "app/CTarnDialogFlag.h"
 #include "app/CTarnHost.h"
@@ -33,24 +34,6 @@ constexpr int kYes = 2;
 constexpr int kNo = 3;
 // The longest path taken from outside (drop, command line, second start).
 constexpr size_t kMaxPathLength = 1023;
-
-// Clears the busy flag when the command ends, whatever its outcome.
-class BusyScope {
-public:
-    explicit BusyScope(CTarnHost& host) : host_(host), held_(host.TryBeginBusy()) {}
-    ~BusyScope() {
-        if (held_) {
-            host_.SetBusy(false);
-        }
-    }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-    bool Held() const { return held_; }
-
-private:
-    CTarnHost& host_;
-    bool held_;
-};
 
 std::string LowerExtension(const std::string& path) {
     const std::string name = CEfFileIO::FileNameOf(path);
@@ -136,7 +119,7 @@ bool CTarnHost::Open() {
     if (!initialized_ || !guard.Acquire()) {
         return false;
     }
-    BusyScope busy(*this);
+    CTarnBusyScope busy(*this);
     if (!busy.Held() || !AskToSave()) {
         return false;
     }
@@ -166,7 +149,7 @@ bool CTarnHost::SaveCommand(bool always) {
     if (!initialized_ || !guard.Acquire()) {
         return false;
     }
-    BusyScope busy(*this);
+    CTarnBusyScope busy(*this);
     if (!busy.Held()) {
         return false;
     }
@@ -203,7 +186,7 @@ bool CTarnHost::ReceiveAll() {
     if (!initialized_ || !guard.Acquire()) {
         return false;
     }
-    BusyScope busy(*this);
+    CTarnBusyScope busy(*this);
     if (!busy.Held()) {
         return false;
     }
@@ -232,7 +215,7 @@ bool CTarnHost::TransmitAll() {
         CTarnMessageBox::Show(kMessageSysExFilterOff, CTarnMessageBox::kQuestionStyle) != kYes) {
         return false;
     }
-    BusyScope busy(*this);
+    CTarnBusyScope busy(*this);
     if (!busy.Held()) {
         return false;
     }
@@ -395,7 +378,7 @@ bool CTarnHost::OpenPath(const std::string& path) {
     if (!guard.Acquire()) {
         return false;
     }
-    BusyScope busy(*this);
+    CTarnBusyScope busy(*this);
     if (!busy.Held()) {
         return false;
     }

@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "app/CTarnBusyScope.h"
 #include "app/CTarnDialogFlag.h"
 #include "app/CTarnHost.h"
 #include "app/CTarnHostWindow.h"
@@ -33,24 +34,6 @@ constexpr std::array<CTarnButton::Description, 4> kCommands{{
     {"BtnReceive", 510, 5, "ButtonGlobalReceive"},
     {"BtnTransmit", 600, 5, "ButtonGlobalTransmit"},
 }};
-
-// Holds the host's busy flag for one command when it was free.
-class BusyScope {
-public:
-    explicit BusyScope(CTarnHost& host) : host_(host), held_(host.TryBeginBusy()) {}
-    ~BusyScope() {
-        if (held_) {
-            host_.SetBusy(false);
-        }
-    }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-    bool Held() const { return held_; }
-
-private:
-    CTarnHost& host_;
-    bool held_;
-};
 
 } // namespace
 
@@ -113,7 +96,7 @@ bool CTarnGlobalLayer::Load() {
     if (all == nullptr || !guard.Acquire()) {
         return false;
     }
-    BusyScope busy(host_);
+    CTarnBusyScope busy(host_);
     if (!busy.Held()) {
         return false;
     }
@@ -132,7 +115,7 @@ bool CTarnGlobalLayer::Save() {
     if (all == nullptr || !guard.Acquire()) {
         return false;
     }
-    BusyScope busy(host_);
+    CTarnBusyScope busy(host_);
     if (!busy.Held()) {
         return false;
     }
@@ -146,7 +129,7 @@ bool CTarnGlobalLayer::Receive() {
     if (all == nullptr || !guard.Acquire()) {
         return false;
     }
-    BusyScope busy(host_);
+    CTarnBusyScope busy(host_);
     if (!busy.Held()) {
         return false;
     }
@@ -175,7 +158,7 @@ bool CTarnGlobalLayer::Transmit() {
         CTarnMessageBox::Show(kMessageSysExFilterOff, CTarnMessageBox::kQuestionStyle) != kYes) {
         return false;
     }
-    BusyScope busy(host_);
+    CTarnBusyScope busy(host_);
     if (!busy.Held()) {
         return false;
     }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "app/CTarnBusyScope.h"
 #include "app/CTarnDialogFlag.h"
 #include "app/CTarnHost.h"
 #include "app/CTarnHostWindow.h"
@@ -27,24 +28,6 @@ constexpr const char* kFormat = "ProgramMemory";
 constexpr int kMessageTransmitProgramMemory = 30;
 constexpr int kYes = 2;
 
-// Holds the host's busy flag for one command, when it was free.
-class BusyScope {
-public:
-    explicit BusyScope(CTarnHost& host) : host_(host), held_(host.TryBeginBusy()) {}
-    ~BusyScope() {
-        if (held_) {
-            host_.SetBusy(false);
-        }
-    }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-    bool Held() const { return held_; }
-
-private:
-    CTarnHost& host_;
-    bool held_;
-};
-
 } // namespace
 
 // ---- header commands ----
@@ -55,7 +38,7 @@ bool CTarnProgramMemoryLayer::LoadFile() {
     if (!programs || !guard.Acquire()) {
         return false;
     }
-    BusyScope busy(host_);
+    CTarnBusyScope busy(host_);
     if (!busy.Held()) {
         EfTrace("CTarnProgramMemoryLayer::LoadFile - Busy.");
         return false;
@@ -76,7 +59,7 @@ bool CTarnProgramMemoryLayer::SaveFile() {
     if (!programs || !guard.Acquire()) {
         return false;
     }
-    BusyScope busy(host_);
+    CTarnBusyScope busy(host_);
     if (!busy.Held()) {
         EfTrace("CTarnProgramMemoryLayer::SaveFile - Busy.");
         return false;
@@ -92,7 +75,7 @@ bool CTarnProgramMemoryLayer::Receive() {
     if (!programs || !guard.Acquire()) {
         return false;
     }
-    BusyScope busy(host_);
+    CTarnBusyScope busy(host_);
     if (!busy.Held()) {
         EfTrace("CTarnProgramMemoryLayer::Receive - Busy.");
         return false;
@@ -112,7 +95,7 @@ bool CTarnProgramMemoryLayer::Transmit() {
         return false;
     }
     // A busy editor refuses before asking: a question answered Yes must lead to the transfer.
-    BusyScope busy(host_);
+    CTarnBusyScope busy(host_);
     if (!busy.Held()) {
         EfTrace("CTarnProgramMemoryLayer::Transmit - Busy.");
         return false;

@@ -2,6 +2,7 @@
 // selected bank, Normalize, and the import of a file dropped on the page.
 #include <algorithm>
 
+#include "app/CTarnBusyScope.h"
 #include "app/CTarnDialogFlag.h"
 #include "app/CTarnHost.h"
 #include "app/CTarnPreferencesData.h"
@@ -25,25 +26,6 @@ namespace {
 constexpr int kMessageWriteBank = 29;
 constexpr int kYes = 2;
 
-// Holds the host's busy flag for one file or instrument operation; Held() is false when another
-// one runs already.
-class BusyScope {
-public:
-    explicit BusyScope(CTarnHost& host) : host_(host), held_(host.TryBeginBusy()) {}
-    ~BusyScope() {
-        if (held_) {
-            host_.SetBusy(false);
-        }
-    }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-    bool Held() const { return held_; }
-
-private:
-    CTarnHost& host_;
-    bool held_;
-};
-
 } // namespace
 
 bool CTarnSampleLibrarianLayer::Import() {
@@ -53,7 +35,7 @@ bool CTarnSampleLibrarianLayer::Import() {
     if (!all || !bank || !guard.Acquire()) {
         return false;
     }
-    BusyScope busy(host_);
+    CTarnBusyScope busy(host_);
     if (!busy.Held()) {
         return false;
     }
@@ -75,7 +57,7 @@ bool CTarnSampleLibrarianLayer::Export(int exporter) {
     if (!all || !bank || !guard.Acquire()) {
         return false;
     }
-    BusyScope busy(host_);
+    CTarnBusyScope busy(host_);
     if (!busy.Held()) {
         return false;
     }
@@ -111,7 +93,7 @@ bool CTarnSampleLibrarianLayer::Receive() {
     if (!bank || !guard.Acquire()) {
         return false;
     }
-    BusyScope busy(host_);
+    CTarnBusyScope busy(host_);
     if (!busy.Held()) {
         return false;
     }
@@ -138,7 +120,7 @@ bool CTarnSampleLibrarianLayer::Write() {
         CTarnMessageBox::Show(kMessageWriteBank, CTarnMessageBox::kQuestionStyle) != kYes) {
         return false;
     }
-    BusyScope busy(host_);
+    CTarnBusyScope busy(host_);
     if (!busy.Held()) {
         return false;
     }
@@ -170,7 +152,7 @@ bool CTarnSampleLibrarianLayer::ImportFile(const std::string& path, int bank) {
     if (!guard.Acquire()) {
         return false;
     }
-    BusyScope busy(host_);
+    CTarnBusyScope busy(host_);
     if (!busy.Held()) {
         return false;
     }
