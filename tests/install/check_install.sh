@@ -22,11 +22,18 @@ skip_without() {
     fi
 }
 
+skip_without_editor() {
+    if [ ! -x "$root/bin/talvex-editor" ]; then
+        echo "SKIP: this build has no editor window"
+        exit 77
+    fi
+}
+
 case $check in
 tree)
     rm -rf "$destdir"
     DESTDIR=$destdir cmake --install "$build" >/dev/null
-    for program in talvex-editor talvex-cli talvex-sim; do
+    for program in ${TALVEX_PROGRAMS:-talvex-editor talvex-cli talvex-sim}; do
         [ -x "$root/bin/$program" ] || fail "$program not installed to $root/bin"
         version=$(QT_QPA_PLATFORM=offscreen "$root/bin/$program" --version)
         [[ $version =~ ^$program\ [0-9]+\.[0-9]+\.[0-9]+$ ]] ||
@@ -36,11 +43,18 @@ tree)
     if grep -rlF -e "$build" "$root/share" 2>/dev/null; then
         fail "installed data refers to the build folder"
     fi
-    [ -f "$root/share/applications/$app_id.desktop" ] || fail "desktop entry not installed"
     [ -f "$root/share/mime/packages/$app_id.xml" ] || fail "MIME types not installed"
+    if [ -x "$root/bin/talvex-editor" ]; then
+        for file in applications/$app_id.desktop metainfo/$app_id.metainfo.xml \
+            icons/hicolor/scalable/apps/$app_id.svg icons/hicolor/48x48/apps/$app_id.png \
+            man/man1/talvex-editor.1.gz; do
+            [ -f "$root/share/$file" ] || fail "share/$file not installed"
+        done
+    fi
     ;;
 desktop)
     skip_without desktop-file-validate
+    skip_without_editor
     desktop-file-validate "$root/share/applications/$app_id.desktop"
     ;;
 completion)
@@ -80,6 +94,7 @@ completion)
     ;;
 metainfo)
     skip_without appstreamcli
+    skip_without_editor
     appstreamcli validate --no-net --pedantic "$root/share/metainfo/$app_id.metainfo.xml"
     ;;
 mime)
