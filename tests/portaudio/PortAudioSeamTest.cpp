@@ -23,7 +23,11 @@ public:
     explicit Writer(CHfcAudioOutput& output)
         : output_(output), buffers_(4, std::vector<uint8_t>(1024)) {}
 
+    // Holds the lock while the first buffers go in, so the output's thread, which rewrites each
+    // buffer from its done report, cannot run ahead (and reach a failing write) before all four
+    // are queued.
     bool Start() {
+        std::lock_guard<std::mutex> lock(mutex_);
         for (int id = 0; id < 4; ++id) {
             if (!output_.Write(id, buffers_[id].data(), buffers_[id].size())) {
                 return false;
