@@ -15,7 +15,7 @@ packages=(
     sox libsox-fmt-all ffmpeg
     clang libclang-rt-14-dev
     desktop-file-utils shared-mime-info xdg-utils appstream libglib2.0-bin
-    lintian dpkg-dev file fakeroot bash-completion
+    lintian dpkg-dev file bash-completion
 )
 
 missing=()
