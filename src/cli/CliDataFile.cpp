@@ -96,6 +96,13 @@ const char* KindName(FileKind kind) {
     return "unknown";
 }
 
+std::string KindFile(FileKind kind) {
+    if (kind == FileKind::kAll) {
+        return "an all-data file";
+    }
+    return std::string("a ") + KindName(kind) + " file";
+}
+
 bool IsPredecessorPath(const std::string& path) {
     return ExtensionIs(path, "txa") || ExtensionIs(path, "txg") || ExtensionIs(path, "txs");
 }

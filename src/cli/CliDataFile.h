@@ -13,6 +13,8 @@ enum class FileKind { kAll, kGlobal, kProgram, kSample, kUnknown };
 FileKind KindOfPath(const std::string& path);
 // "all data", "global data", "program memory", "loop-recorder sample".
 const char* KindName(FileKind kind);
+// The kind with its article for sentences: "an all-data file", "a global data file".
+std::string KindFile(FileKind kind);
 // True for the predecessor's ".txa", ".txg" and ".txs".
 bool IsPredecessorPath(const std::string& path);
 

@@ -295,6 +295,14 @@ int RunInfo(const std::vector<std::string>& args) {
         std::fprintf(stderr, "File format not supported\n");
         return 1;
     }
+    {
+        // Nothing to describe in a file that cannot be opened: only the message.
+        CHfcFile file;
+        if (!file.Open(path, CHfcFile::kRead | CHfcFile::kBinary)) {
+            std::fprintf(stderr, "Failed to open the file.\n");
+            return 1;
+        }
+    }
     const FileLayout layout = ReadLayout(path);
     CTarnAllData data;
     const bool loaded = cli::LoadDataFile(path, kind, data);

@@ -42,7 +42,7 @@ int RunNew(const std::vector<std::string>& args) {
     }
     if (cli::KindOfPath(out) != kind || cli::IsPredecessorPath(out)) {
         static const char* const extensions[] = {".t2a", ".t2g", ".t2p"};
-        std::fprintf(stderr, "talvex-cli: a %s file is named *%s\n", cli::KindName(kind),
+        std::fprintf(stderr, "talvex-cli: %s is named *%s\n", cli::KindFile(kind).c_str(),
                      extensions[static_cast<int>(kind)]);
         return 2;
     }
@@ -50,7 +50,7 @@ int RunNew(const std::vector<std::string>& args) {
     if (!cli::SaveDataFile(out, kind, data)) {
         return 1;
     }
-    std::printf("%s: %s file with the factory defaults\n", out.c_str(), cli::KindName(kind));
+    std::printf("%s: %s with the factory defaults\n", out.c_str(), cli::KindFile(kind).c_str());
     return 0;
 }
 

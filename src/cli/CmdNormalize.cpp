@@ -47,7 +47,8 @@ int RunNormalize(const std::vector<std::string>& args) {
     CTarnSampleData& sample = *data.Bank(bank);
     if (!sample.Normalize()) {
         // Silence stays silence; the file is left as it is.
-        std::printf("bank %c of %s holds no audio to normalize\n", 'A' + bank, file.c_str());
+        std::fprintf(stderr, "bank %c of %s holds no audio to normalize\n", 'A' + bank,
+                     file.c_str());
         return 0;
     }
     if (!cli::SaveDataFile(file, cli::FileKind::kAll, data)) {

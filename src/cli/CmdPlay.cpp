@@ -22,7 +22,8 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: talvex-cli play FILE --bank A..D [--once] [--seconds N]";
+constexpr const char* kUsage =
+    "usage: talvex-cli play FILE --bank A..D [--once] [--seconds N (at most 86400)]";
 constexpr HfcAudioFormat kPreviewFormat{48000, 2, 16, 4};
 constexpr int32_t kBufferBytes = 8192;
 constexpr int kMeterWidth = 30;
@@ -102,7 +103,9 @@ int RunPlay(const std::vector<std::string>& args) {
             char* end = nullptr;
             seconds = std::strtod(args[++i].c_str(), &end);
             if (end == args[i].c_str() || *end != '\0' || !(seconds > 0.0) || seconds > 86400.0) {
-                std::fprintf(stderr, "talvex-cli: --seconds wants a number of seconds above 0\n");
+                std::fprintf(
+                    stderr,
+                    "talvex-cli: --seconds wants a number of seconds above 0 and at most 86400\n");
                 return 2;
             }
         } else if (file.empty() && !args[i].empty() && args[i][0] != '-') {
@@ -200,9 +203,10 @@ int RunPlay(const std::vector<std::string>& args) {
     return 0;
 }
 
-const CliRegistration registration({"play",
-                                    "play FILE --bank A..D [--once] [--seconds N]   preview a "
-                                    "bank through the default audio output",
-                                    &RunPlay});
+const CliRegistration
+    registration({"play",
+                  "play FILE --bank A..D [--once] [--seconds N (at most 86400)]   preview a "
+                  "bank through the default audio output",
+                  &RunPlay});
 
 } // namespace

@@ -46,7 +46,7 @@ int RunPorts(const std::vector<std::string>& args) {
     session.Manager().Search(0, inName, inIndex);
     session.Manager().Search(1, outName, outIndex);
     if (inIndex < 0 || outIndex < 0) {
-        std::printf("Cannot find TALVEX PRO+.\n");
+        std::fprintf(stderr, "Cannot find TALVEX PRO+.\n");
         session.Close();
         return 1;
     }

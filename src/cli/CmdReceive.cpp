@@ -74,7 +74,7 @@ int RunReceive(const std::vector<std::string>& args) {
         return Usage("name the file to write with -o");
     }
     if (cli::KindOfPath(output) != kind || cli::IsPredecessorPath(output)) {
-        return Usage(std::string("a ") + cli::KindName(kind) + " file needs the extension " +
+        return Usage(cli::KindFile(kind) + " needs the extension " +
                      (kind == cli::FileKind::kAll       ? ".t2a"
                       : kind == cli::FileKind::kGlobal  ? ".t2g"
                       : kind == cli::FileKind::kProgram ? ".t2p"

@@ -16,6 +16,8 @@ void PrintHelp() {
               "\n"
               "usage: talvex-cli COMMAND [ARGS]\n"
               "       talvex-cli --help | --version\n"
+              "Messages go to standard error, results to standard output; '--' ends the\n"
+              "options, so that a file named '-x' can be given.\n"
               "\n"
               "commands:");
     std::vector<CliCommand> commands = CliCommands();
@@ -28,6 +30,23 @@ void PrintHelp() {
     std::printf("\nbackends: %s\n"
                 "Set TALVEX_TRACE=1 to append a diagnostic trace to EfDebug.txt.\n",
                 PlatformBackendNames().c_str());
+}
+
+// "--" ends the options: it is dropped, and each later argument starting with '-' is given as
+// "./-x". Every argument that is not an option names a file (or a bank, a parameter setting,
+// which never start with '-'), so the commands read it as the file it is.
+std::vector<std::string> EndOptions(std::vector<std::string> args) {
+    const auto dashes = std::find(args.begin(), args.end(), "--");
+    if (dashes == args.end()) {
+        return args;
+    }
+    for (auto it = dashes + 1; it != args.end(); ++it) {
+        if (!it->empty() && (*it)[0] == '-') {
+            *it = "./" + *it;
+        }
+    }
+    args.erase(dashes);
+    return args;
 }
 
 } // namespace
@@ -46,7 +65,7 @@ int main(int argc, char** argv) {
     }
     for (const CliCommand& command : CliCommands()) {
         if (std::strcmp(command.name, argv[1]) == 0) {
-            return command.run(std::vector<std::string>(argv + 2, argv + argc));
+            return command.run(EndOptions(std::vector<std::string>(argv + 2, argv + argc)));
         }
     }
     std::fprintf(stderr, "talvex-cli: unknown command '%s' (see talvex-cli --help)\n", argv[1]);

@@ -139,3 +139,82 @@ TEST_F(CliDataFileCommands, MissingAndForeignFilesFailClearly) {
     EXPECT_NE(foreign.status, 0);
     EXPECT_NE(foreign.output.find("File format not supported"), std::string::npos);
 }
+
+namespace {
+
+// Runs talvex-cli in dir with standard output and standard error kept apart.
+struct SplitRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+SplitRun RunSplit(const fs::path& dir, const std::string& arguments) {
+    SplitRun run;
+    const std::string errPath = (dir / "stderr.txt").string();
+    const std::string command = "cd '" + dir.string() + "' && '" + TALVEX_CLI_PATH + "' " +
+                                arguments + " 2>'" + errPath + "' </dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        return run;
+    }
+    std::array<char, 4096> buffer;
+    size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+        run.out.append(buffer.data(), n);
+    }
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const std::vector<char> err = Bytes(errPath);
+    run.err.assign(err.begin(), err.end());
+    fs::remove(errPath);
+    return run;
+}
+
+} // namespace
+
+TEST_F(CliDataFileCommands, MessagesGoToStandardErrorAndResultsToStandardOutput) {
+    SplitRun run = RunSplit(dir_, "new --type all a.t2a");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "a.t2a: an all-data file with the factory defaults\n");
+    EXPECT_EQ(run.err, "");
+    run = RunSplit(dir_, "new --type all a.t2g");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "talvex-cli: an all-data file is named *.t2a\n");
+    run = RunSplit(dir_, "receive all -o x.t2g --virtual-instrument");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("an all-data file needs the extension .t2a"), std::string::npos)
+        << run.err;
+    run = RunSplit(dir_, "info missing.t2a");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Failed to open the file.\n");
+    // Normalizing silence changes nothing and says so on standard error.
+    run = RunSplit(dir_, "normalize a.t2a --bank A");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("holds no audio to normalize"), std::string::npos);
+}
+
+TEST_F(CliDataFileCommands, DoubleDashEndsTheOptions) {
+    SplitRun run = RunSplit(dir_, "new --type global -- -g.t2g");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(fs::file_size(Path("-g.t2g")), 1024u);
+    run = RunSplit(dir_, "info -- -g.t2g");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("global"), std::string::npos);
+    // Without it the name is an unknown option.
+    EXPECT_EQ(RunSplit(dir_, "info -g.t2g").status, 2);
+}
+
+TEST_F(CliDataFileCommands, HelpStatesTheLimitOfSeconds) {
+    const SplitRun help = RunSplit(dir_, "--help");
+    EXPECT_NE(help.out.find("[--seconds N (at most 86400)]"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("'--' ends the"), std::string::npos);
+    const SplitRun run = RunSplit(dir_, "play x.t2a --bank A --seconds 90000");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+              "talvex-cli: --seconds wants a number of seconds above 0 and at most 86400\n");
+}
