@@ -24,6 +24,11 @@ cmake --build "$build" -j "$jobs"
 echo "== tests"
 (cd "$build" && ctest --output-on-failure -j "$jobs" --timeout 600)
 
+if command -v dpkg-shlibdeps >/dev/null && command -v lintian >/dev/null; then
+    echo "== Debian package"
+    scripts/package.sh "$build"
+fi
+
 if [ "${TALVEX_SKIP_SANITIZERS:-0}" != 1 ]; then
     echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
     asan=$root/build/asan
