@@ -1,6 +1,7 @@
 #include "cli/CliMidiOptions.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/CTarnPreferencesData.h"
 #include "cli/CliUi.h"
@@ -9,16 +10,22 @@
 #include "platform/CHfcMemoryPreferences.h"
 #include "platform/CVirtualMidiDriver.h"
 #include "platform/SystemMidiDriver.h"
+#include "sim/CTarnVirtualInstrument.h"
+#include "sim/CTarnVirtualInstrumentDevice.h"
 #include "sim/CTarnVirtualInstrumentSession.h"
+#include "sim/TarnSimFaultNames.h"
 
 namespace cli {
 
 const char* const kMidiOptionsSynopsis =
-    "[--in NAME] [--out NAME] [--virtual-instrument[=FILE.t2a]] [--yes]";
+    "[--in NAME] [--out NAME] [--virtual-instrument[=FILE.t2a]] "
+    "[--virtual-instrument-fault=MODE[:STAGE]] [--virtual-instrument-rate=BYTES_PER_S] [--yes]";
 
 namespace {
 
 constexpr const char* kVirtualOption = "--virtual-instrument";
+constexpr const char* kFaultOption = "--virtual-instrument-fault=";
+constexpr const char* kRateOption = "--virtual-instrument-rate=";
 
 // The index of the first device with the name, or -2.
 int IndexOf(const std::vector<CHfcMidiDeviceInfo>& devices, const std::string& name) {
@@ -54,11 +61,30 @@ bool CliMidiOptions::Parse(const std::vector<std::string>& args, std::string& er
                 error = "--virtual-instrument= needs a file name";
                 return false;
             }
+        } else if (arg.rfind(kFaultOption, 0) == 0) {
+            if (!tarn::ParseSimFault(arg.substr(std::string(kFaultOption).size()), fault, error)) {
+                return false;
+            }
+            faultArmed = true;
+        } else if (arg.rfind(kRateOption, 0) == 0) {
+            const std::string value = arg.substr(std::string(kRateOption).size());
+            char* end = nullptr;
+            const long bytes = std::strtol(value.c_str(), &end, 10);
+            if (value.empty() || *end != '\0' || bytes < 0 || bytes > 100000000) {
+                error = "--virtual-instrument-rate wants bytes per second from 0 to 100000000";
+                return false;
+            }
+            rate = static_cast<int>(bytes);
         } else if (arg == "--yes" || arg == "-y") {
             yes = true;
         } else {
             rest.push_back(arg);
         }
+    }
+    if ((faultArmed || rate >= 0) && !virtualInstrument) {
+        error =
+            "--virtual-instrument-fault and --virtual-instrument-rate need --virtual-instrument";
+        return false;
     }
     return true;
 }
@@ -80,6 +106,13 @@ bool CliMidiSession::Open(const CliMidiOptions& options) {
             return false;
         }
         driver_ = &instrument_->Driver();
+        CTarnVirtualInstrument& instrument = instrument_->Instrument().Instrument();
+        if (options.faultArmed) {
+            instrument.ArmFault(options.fault);
+        }
+        if (options.rate >= 0) {
+            instrument.SetByteRate(options.rate);
+        }
     } else {
         systemDriver_ = CreateSystemMidiDriver();
         driver_ = systemDriver_.get();

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/CTarnSimFault.h"
+
 class CHfcMidiDriver;
 class CHfcMemoryPreferences;
 class CTarnMidiManager;
@@ -19,12 +21,20 @@ namespace cli {
 //                            talk to an in-process virtual instrument instead of the computer's
 //                            MIDI system; with a file it starts from that file's data and writes
 //                            its memory back to it at the end
+//   --virtual-instrument-fault=MODE[:STAGE[:SKIP]]
+//                            the virtual instrument gets one message wrong on purpose
+//   --virtual-instrument-rate=BYTES_PER_S
+//                            the virtual instrument's wire speed (0: not paced)
 //   --yes                    answer every question with Yes
 struct CliMidiOptions {
     std::string in;
     std::string out;
     bool virtualInstrument = false;
     std::string virtualFile;
+    bool faultArmed = false;
+    CTarnSimFaultPlan fault;
+    // -1 leaves the instrument's own speed.
+    int rate = -1;
     bool yes = false;
     // Everything that is not one of the options above, in order.
     std::vector<std::string> rest;

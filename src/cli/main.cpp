@@ -8,6 +8,7 @@
 #include "cli/CliUi.h"
 #include "framework/EfTrace.h"
 #include "platform/PlatformBackends.h"
+#include "sim/TarnSimFaultNames.h"
 
 namespace {
 
@@ -27,6 +28,10 @@ void PrintHelp() {
     for (const CliCommand& command : commands) {
         std::printf("  %s\n", command.synopsis);
     }
+    std::printf("\nThe MIDI commands also take --virtual-instrument-fault=MODE[:STAGE] and\n"
+                "--virtual-instrument-rate=BYTES_PER_S with --virtual-instrument.\n"
+                "Virtual instrument %s",
+                tarn::SimFaultHelp().c_str());
     std::printf("\nbackends: %s\n"
                 "Set TALVEX_TRACE=1 to append a diagnostic trace to EfDebug.txt.\n",
                 PlatformBackendNames().c_str());

@@ -9,6 +9,7 @@
 #include "data/CTarnGlobalData.h"
 #include "framework/CHfcFile.h"
 #include "sim/CTarnSimMemoryIo.h"
+#include "sim/TarnSimFaultNames.h"
 
 namespace {
 
@@ -149,6 +150,92 @@ TEST_F(CliTransferTest, CommandsSharingAnInstrumentFileAllWriteBack) {
     for (int i = 1; i <= 8; ++i) {
         CHfcFile file;
         EXPECT_TRUE(file.Open(dir_ + "/g" + std::to_string(i) + ".t2g", CHfcFile::kRead)) << i;
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CliTransferTest, FaultModesFromTheCommandLineGiveTheirMessages) {
+    struct Case {
+        std::string arguments;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"receive global -o g.t2g --virtual-instrument-fault=busy-usb:global-request",
+         "Cannot communicate while the TALVEX PRO+ is in the USB mode or while accessing the SD "
+         "Card."},
+        {"receive program -o p.t2p --virtual-instrument-fault=busy-recording",
+         "Cannot communicate while the TALVEX PRO+ is recording."},
+        {"receive global -o g.t2g --virtual-instrument-fault=identity-foreign",
+         "Cannot find TALVEX PRO+."},
+    };
+    for (const Case& c : cases) {
+        std::string output;
+        EXPECT_EQ(Run(c.arguments + " --yes --virtual-instrument", output), 1) << c.arguments;
+        EXPECT_NE(output.find(c.message), std::string::npos) << c.arguments << "\n" << output;
+    }
+    // The fault fires once: the next run of the same command succeeds, here on a slow link.
+    std::string output;
+    EXPECT_EQ(Run("receive global -o g.t2g --yes --virtual-instrument "
+                  "--virtual-instrument-rate=31250",
+                  output),
+              0)
+        << output;
+
+    // ports: the result on standard output, the message on standard error.
+    const std::string command = "cd '" + dir_ +
+                                "' && '" TALVEX_CLI_PATH "' ports --virtual-instrument "
+                                "--virtual-instrument-fault=no-reply:inquiry 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buffer[512];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) {
+        out.append(buffer, n);
+    }
+    const int status = pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_NE(out.find("MIDI inputs:"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Cannot find TALVEX PRO+."), std::string::npos) << out;
+    EXPECT_EQ(Run("ports --virtual-instrument --virtual-instrument-fault=no-reply:inquiry", output),
+              1);
+    EXPECT_NE(output.find("Cannot find TALVEX PRO+."), std::string::npos) << output;
+
+    // Malformed options are usage errors; the help lists the modes.
+    EXPECT_EQ(Run("receive global -o g.t2g --virtual-instrument --virtual-instrument-fault=bogus",
+                  output),
+              2);
+    EXPECT_NE(output.find("unknown fault mode \"bogus\""), std::string::npos) << output;
+    EXPECT_EQ(Run("receive global -o g.t2g --virtual-instrument-fault=error", output), 2);
+    EXPECT_EQ(
+        Run("receive global -o g.t2g --virtual-instrument --virtual-instrument-rate=x", output), 2);
+    ASSERT_EQ(Run("--help", output), 0);
+    EXPECT_NE(output.find("--virtual-instrument-fault=MODE[:STAGE]"), std::string::npos);
+    EXPECT_NE(output.find("sample-halfway"), std::string::npos);
+}
+
+TEST(SimFaultNames, ParsesModesStagesAndSkips) {
+    CTarnSimFaultPlan plan;
+    std::string error;
+    ASSERT_TRUE(tarn::ParseSimFault("no-reply", plan, error));
+    EXPECT_EQ(plan.fault, CTarnSimFault::kNoReply);
+    EXPECT_EQ(plan.stage, CTarnSimStage::kAnyRequest);
+    ASSERT_TRUE(tarn::ParseSimFault("sample-halfway", plan, error));
+    EXPECT_EQ(plan.stage, CTarnSimStage::kSampleDataRequest);
+    ASSERT_TRUE(tarn::ParseSimFault("identity-member1", plan, error));
+    EXPECT_EQ(plan.stage, CTarnSimStage::kInquiry);
+    ASSERT_TRUE(tarn::ParseSimFault("error:program-dump:3", plan, error));
+    EXPECT_EQ(plan.fault, CTarnSimFault::kErrorReply);
+    EXPECT_EQ(plan.stage, CTarnSimStage::kProgramDump);
+    EXPECT_EQ(plan.skip, 3);
+    const CTarnSimFaultPlan before = plan;
+    for (const char* bad :
+         {"", "nope", "error:", "error:nowhere", "error:any-dump:x", "error:any-dump:-1"}) {
+        EXPECT_FALSE(tarn::ParseSimFault(bad, plan, error)) << bad;
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(plan.skip, before.skip);
     }
 }
 

@@ -16,6 +16,7 @@
 #include "sim/CTarnSimOutput.h"
 #include "sim/CTarnVirtualInstrument.h"
 #include "sim/CTarnVirtualInstrumentDevice.h"
+#include "sim/TarnSimFaultNames.h"
 
 #ifdef TALVEX_HAVE_ALSA
 #include "platform/alsa/CAlsaVirtualMidiPort.h"
@@ -32,11 +33,15 @@ void OnSignal(int) {
 void PrintUsage() {
     std::fprintf(stderr,
                  "usage: talvex-sim FILE.t2a [--name NAME] [--device-id N] [--rate BYTES_PER_S]\n"
+                 "                  [--fault MODE[:STAGE]]\n"
                  "       talvex-sim --help | --version\n"
                  "Puts a virtual TALVEX PRO+ on an ALSA sequencer port. FILE.t2a holds its\n"
                  "memory: read at start, written back when the program ends (Ctrl+C).\n"
                  "--rate paces both directions in bytes per second: 3125 behaves like a DIN\n"
-                 "MIDI cable, the default 100000 like USB-MIDI; 0 does not pace at all.\n");
+                 "MIDI cable, the default 100000 like USB-MIDI; 0 does not pace at all.\n"
+                 "--fault makes the instrument get one message wrong on purpose.\n"
+                 "Virtual instrument %s",
+                 tarn::SimFaultHelp().c_str());
 }
 
 #ifdef TALVEX_HAVE_ALSA
@@ -64,6 +69,8 @@ int main(int argc, char** argv) {
     int deviceId = 0;
     // Paced like a USB-MIDI cable by default: unpaced, a dump floods whatever reads the port.
     int rate = 100000;
+    CTarnSimFaultPlan fault;
+    bool faultArmed = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -71,6 +78,14 @@ int main(int argc, char** argv) {
             name = argv[++i];
         } else if (arg == "--device-id" && hasValue) {
             deviceId = std::atoi(argv[++i]);
+        } else if ((arg == "--fault" && hasValue) || arg.rfind("--fault=", 0) == 0) {
+            const std::string text = arg == "--fault" ? std::string(argv[++i]) : arg.substr(8);
+            std::string faultError;
+            if (!tarn::ParseSimFault(text, fault, faultError)) {
+                std::fprintf(stderr, "talvex-sim: %s\n", faultError.c_str());
+                return 2;
+            }
+            faultArmed = true;
         } else if (arg == "--rate" && hasValue) {
             rate = std::atoi(argv[++i]);
         } else if (arg == "-h" || arg == "--help") {
@@ -107,6 +122,9 @@ int main(int argc, char** argv) {
     CTarnVirtualInstrument instrument(link, static_cast<uint8_t>(deviceId));
     instrument.SetMemory(memory);
     instrument.SetByteRate(rate);
+    if (faultArmed) {
+        instrument.ArmFault(fault);
+    }
     link.instrument = &instrument;
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
