@@ -70,9 +70,13 @@ if [ "${TALVEX_SKIP_FUZZ:-0}" != 1 ] && ls tests/fuzz/fuzz_*.cpp >/dev/null 2>&1
         if [ -d "tests/fuzz/seeds/$name" ]; then
             seeds=("tests/fuzz/seeds/$name")
         fi
+        dict=()
+        if [ -f "tests/fuzz/$name.dict" ]; then
+            dict=("-dict=tests/fuzz/$name.dict")
+        fi
         echo "-- $name for ${seconds}s"
         "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
-            -print_final_stats=0 "$corpus" "${seeds[@]}" 2>"$fuzz/$name.log" ||
+            -print_final_stats=0 "${dict[@]}" "$corpus" "${seeds[@]}" 2>"$fuzz/$name.log" ||
             { tail -n 40 "$fuzz/$name.log"; exit 1; }
     done
 fi
