@@ -90,7 +90,7 @@ completion)
     expect_completion "A B C D" talvex-cli play x.t2a --bank ""
     expect_completion "--bank --wav --aiff --t2s" talvex-cli export x.t2a --
     expect_completion "all global program bank" talvex-cli receive ""
-    expect_completion "--virtual-instrument --virtual-instrument=" talvex-cli transmit x.t2a --v
+    expect_completion "--virtual-instrument --virtual-instrument= --virtual-instrument-fault= --virtual-instrument-rate=" talvex-cli transmit x.t2a --v
     ;;
 metainfo)
     skip_without appstreamcli
