@@ -31,6 +31,8 @@ chmod 700 "$work/run"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" TMPDIR="$work/tmp" \
     XDG_RUNTIME_DIR="$work/run" USER="smoke$$"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+# In the sanitizer build, leaks of the desktop's own libraries are not the editor's.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/lsan.supp"
 
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
@@ -89,5 +91,5 @@ fi
 wait "$editor_pid"
 code=$?
 editor_pid=
-[[ $code -eq 0 ]] || fail "the editor ended with $code"
+[[ $code -eq 0 ]] || { cat "$work/editor.log"; fail "the editor ended with $code"; }
 echo "editor_smoke: closed cleanly"
