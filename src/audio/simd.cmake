@@ -1,5 +1,14 @@
-# The converter's vector kernels: the AVX2+FMA one is only called after a run-time CPU check.
+# The converters' kernels. The AVX2 one is only called after a run-time CPU check. Every kernel
+# must give the same bits on every CPU, so no multiply-add is fused into one rounding.
+set(TALVEX_EXACT_FLOAT_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/FsConverterKernelsAvx2.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FsConverterKernelsSse2.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FsConverterKernelsScalar.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FsConverterKernelsPcm.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CTarnRateConverter.cpp)
+set_source_files_properties(${TALVEX_EXACT_FLOAT_SOURCES} PROPERTIES COMPILE_OPTIONS
+    "-ffp-contract=off")
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64|amd64")
     set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/FsConverterKernelsAvx2.cpp
-        PROPERTIES COMPILE_OPTIONS "-mavx2;-mfma")
+        PROPERTIES COMPILE_OPTIONS "-ffp-contract=off;-mavx2;-mfma")
 endif()

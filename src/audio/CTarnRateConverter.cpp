@@ -1,0 +1,349 @@
+#include "audio/CTarnRateConverter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <mutex>
+#include <numeric>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// Stop-band attenuation the Kaiser window is designed for; leaves a margin over the 100 dB the
+// converter promises for the float arithmetic and the interpolated phases.
+constexpr double kAttenuation = 115.0;
+// The band kept free of images and aliases: up to 20 kHz, or this fraction of the lower of the
+// two rates for sources below 44.1 kHz (20 kHz of 44.1 kHz).
+constexpr double kPassband = 20000.0;
+constexpr double kPassbandFraction = 20000.0 / 44100.0;
+// Taps are padded to a multiple of the eight interleaved sums.
+constexpr int kLanes = 8;
+// Up-sampling factors up to this get a table of exact phases; larger ones interpolate in a
+// prototype sampled this many times per input frame.
+constexpr int64_t kMaxTablePhases = 1024;
+constexpr int64_t kPrototypePhases = 1024;
+
+constexpr double kPi = 3.14159265358979323846;
+
+// sin(x) from plain double arithmetic, so that the coefficients do not depend on which variant
+// of the C library's sin a CPU selects. Accurate to a few units in the last place for |x| up to
+// a few thousand.
+double Sine(double x) {
+    // pi/2 split so that n * kHalfPiHigh is exact for the n that occur.
+    constexpr double kHalfPiHigh = 1.57079632673412561417e+00;
+    constexpr double kHalfPiLow = 6.07710050650619224932e-11;
+    const double n = std::floor(x * (2.0 / kPi) + 0.5);
+    const double r = (x - n * kHalfPiHigh) - n * kHalfPiLow;
+    const double r2 = r * r;
+    // Taylor series; for |r| <= pi/4 the remainder after r^19 is below 1e-20.
+    double sinTerm = r;
+    double sinSum = r;
+    double cosTerm = 1.0;
+    double cosSum = 1.0;
+    for (int k = 2; k <= 18; k += 2) {
+        cosTerm = -cosTerm * r2 / (k * (k - 1));
+        cosSum += cosTerm;
+        sinTerm = -sinTerm * r2 / ((k + 1) * k);
+        sinSum += sinTerm;
+    }
+    switch (static_cast<int64_t>(n) & 3) {
+    case 0:
+        return sinSum;
+    case 1:
+        return cosSum;
+    case 2:
+        return -sinSum;
+    default:
+        return -cosSum;
+    }
+}
+
+// Zeroth-order modified Bessel function of the first kind (power series).
+double BesselI0(double x) {
+    const double quarterSquare = x * x / 4.0;
+    double term = 1.0;
+    double sum = 1.0;
+    for (int k = 1; k < 100; ++k) {
+        term *= quarterSquare / (static_cast<double>(k) * k);
+        sum += term;
+        if (term < sum * 1e-18) {
+            break;
+        }
+    }
+    return sum;
+}
+
+// The filter for one source rate.
+struct Design {
+    uint32_t sourceRate = 0;
+    int64_t up = 1;   // L: output frames per down input frames
+    int64_t down = 1; // M
+    // Half the window length in input frames; each output reads 2 * half inputs, padded to taps.
+    int half = 0;
+    int taps = 0;
+    // Exact phases (up rows) or, when interpolating, the prototype (kPrototypePhases + 1 rows)
+    // and the differences of successive rows.
+    bool interpolate = false;
+    std::vector<float> rows;
+    std::vector<float> slopes;
+};
+
+// The windowed sinc at s input frames from the centre.
+struct Kernel {
+    double cutoff = 0.5; // cycles per input frame
+    double half = 1.0;
+    double beta = 0.0;
+    double inverseI0Beta = 1.0;
+
+    double operator()(double s) const {
+        const double r = s / half;
+        if (r <= -1.0 || r >= 1.0) {
+            return 0.0;
+        }
+        const double window = BesselI0(beta * std::sqrt(1.0 - r * r)) * inverseI0Beta;
+        const double x = 2.0 * kPi * cutoff * s;
+        const double sinc = x == 0.0 ? 1.0 : Sine(x) / x;
+        return 2.0 * cutoff * sinc * window;
+    }
+};
+
+// Row of taps for the fractional position frac (0 <= frac <= 1) of an output between input
+// frames n0 and n0 + 1: tap j weighs input n0 - half + 1 + j.
+void FillRow(const Kernel& kernel, const Design& d, double frac, float* row) {
+    for (int j = 0; j < d.taps; ++j) {
+        row[j] = j < 2 * d.half ? static_cast<float>(kernel(frac + d.half - 1 - j)) : 0.0f;
+    }
+}
+
+std::shared_ptr<const Design> MakeDesign(uint32_t sourceRate) {
+    auto d = std::make_shared<Design>();
+    d->sourceRate = sourceRate;
+    const int64_t g = std::gcd(int64_t{CTarnRateConverter::kTargetRate}, int64_t{sourceRate});
+    d->up = CTarnRateConverter::kTargetRate / g;
+    d->down = sourceRate / g;
+
+    // The band edge is protected and the transition centred on the lower Nyquist frequency.
+    const double lower = std::min<double>(sourceRate, CTarnRateConverter::kTargetRate);
+    const double passband = std::min(kPassband, kPassbandFraction * lower);
+    const double transition = (lower - 2.0 * passband) / sourceRate; // cycles per input frame
+    // Kaiser's length estimate for the attenuation and transition width.
+    const double length = (kAttenuation - 7.95) / (14.36 * transition) + 1.0;
+    d->half = static_cast<int>(std::ceil(length / 2.0));
+    d->taps = (2 * d->half + kLanes - 1) / kLanes * kLanes;
+
+    Kernel kernel;
+    kernel.cutoff = lower / 2.0 / sourceRate;
+    kernel.half = d->half;
+    kernel.beta = 0.1102 * (kAttenuation - 8.7);
+    kernel.inverseI0Beta = 1.0 / BesselI0(kernel.beta);
+
+    const auto taps = static_cast<size_t>(d->taps);
+    d->interpolate = d->up > kMaxTablePhases;
+    if (!d->interpolate) {
+        d->rows.assign(static_cast<size_t>(d->up) * taps, 0.0f);
+        for (int64_t p = 0; p < d->up; ++p) {
+            FillRow(kernel, *d, static_cast<double>(p) / static_cast<double>(d->up),
+                    d->rows.data() + static_cast<size_t>(p) * taps);
+        }
+        return d;
+    }
+    d->rows.assign(static_cast<size_t>(kPrototypePhases + 1) * taps, 0.0f);
+    for (int64_t q = 0; q <= kPrototypePhases; ++q) {
+        FillRow(kernel, *d, static_cast<double>(q) / static_cast<double>(kPrototypePhases),
+                d->rows.data() + static_cast<size_t>(q) * taps);
+    }
+    d->slopes.assign(static_cast<size_t>(kPrototypePhases) * taps, 0.0f);
+    for (size_t i = 0; i < d->slopes.size(); ++i) {
+        d->slopes[i] = d->rows[i + taps] - d->rows[i];
+    }
+    return d;
+}
+
+// The last design is kept: an import converts one file after another at the same rate.
+std::shared_ptr<const Design> GetDesign(uint32_t sourceRate) {
+    static std::mutex lock;
+    static std::shared_ptr<const Design> last;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (last && last->sourceRate == sourceRate) {
+            return last;
+        }
+    }
+    auto made = MakeDesign(sourceRate);
+    std::lock_guard<std::mutex> guard(lock);
+    last = made;
+    return made;
+}
+
+// The inner products: eight interleaved sums (tap j goes to sum j % 8), reduced as
+// ((s0 + s4) + (s2 + s6)) + ((s1 + s5) + (s3 + s7)). The vector code computes the same
+// operations in the same order as the plain code.
+float PortableDot(const float* c, const float* a, int taps) {
+    float s[kLanes];
+    for (int l = 0; l < kLanes; ++l) {
+        s[l] = c[l] * a[l];
+    }
+    for (int j = kLanes; j < taps; j += kLanes) {
+        for (int l = 0; l < kLanes; ++l) {
+            s[l] = s[l] + c[j + l] * a[j + l];
+        }
+    }
+    const float x0 = s[0] + s[4];
+    const float x1 = s[1] + s[5];
+    const float x2 = s[2] + s[6];
+    const float x3 = s[3] + s[7];
+    return (x0 + x2) + (x1 + x3);
+}
+
+void PortableDot2(const float* c, const float* a, const float* b, int taps, float& ya, float& yb) {
+    ya = PortableDot(c, a, taps);
+    yb = PortableDot(c, b, taps);
+}
+
+// row := base + alpha * slope
+void PortableInterpolate(const float* base, const float* slope, float alpha, int taps, float* row) {
+    for (int j = 0; j < taps; ++j) {
+        row[j] = base[j] + alpha * slope[j];
+    }
+}
+
+#if defined(__SSE2__)
+float Reduce(__m128 low, __m128 high) {
+    __m128 x = _mm_add_ps(low, high);
+    x = _mm_add_ps(x, _mm_movehl_ps(x, x));
+    return _mm_cvtss_f32(_mm_add_ss(x, _mm_shuffle_ps(x, x, 1)));
+}
+
+void VectorDot2(const float* c, const float* a, const float* b, int taps, float& ya, float& yb) {
+    __m128 a0 = _mm_mul_ps(_mm_loadu_ps(c), _mm_loadu_ps(a));
+    __m128 a1 = _mm_mul_ps(_mm_loadu_ps(c + 4), _mm_loadu_ps(a + 4));
+    __m128 b0 = _mm_mul_ps(_mm_loadu_ps(c), _mm_loadu_ps(b));
+    __m128 b1 = _mm_mul_ps(_mm_loadu_ps(c + 4), _mm_loadu_ps(b + 4));
+    for (int j = kLanes; j < taps; j += kLanes) {
+        const __m128 k0 = _mm_loadu_ps(c + j);
+        const __m128 k1 = _mm_loadu_ps(c + j + 4);
+        a0 = _mm_add_ps(a0, _mm_mul_ps(k0, _mm_loadu_ps(a + j)));
+        a1 = _mm_add_ps(a1, _mm_mul_ps(k1, _mm_loadu_ps(a + j + 4)));
+        b0 = _mm_add_ps(b0, _mm_mul_ps(k0, _mm_loadu_ps(b + j)));
+        b1 = _mm_add_ps(b1, _mm_mul_ps(k1, _mm_loadu_ps(b + j + 4)));
+    }
+    ya = Reduce(a0, a1);
+    yb = Reduce(b0, b1);
+}
+
+float VectorDot(const float* c, const float* a, int taps) {
+    __m128 a0 = _mm_mul_ps(_mm_loadu_ps(c), _mm_loadu_ps(a));
+    __m128 a1 = _mm_mul_ps(_mm_loadu_ps(c + 4), _mm_loadu_ps(a + 4));
+    for (int j = kLanes; j < taps; j += kLanes) {
+        a0 = _mm_add_ps(a0, _mm_mul_ps(_mm_loadu_ps(c + j), _mm_loadu_ps(a + j)));
+        a1 = _mm_add_ps(a1, _mm_mul_ps(_mm_loadu_ps(c + j + 4), _mm_loadu_ps(a + j + 4)));
+    }
+    return Reduce(a0, a1);
+}
+
+void VectorInterpolate(const float* base, const float* slope, float alpha, int taps, float* row) {
+    const __m128 a = _mm_set1_ps(alpha);
+    for (int j = 0; j < taps; j += 4) {
+        _mm_storeu_ps(row + j,
+                      _mm_add_ps(_mm_loadu_ps(base + j), _mm_mul_ps(a, _mm_loadu_ps(slope + j))));
+    }
+}
+#endif
+
+struct Arithmetic {
+    float (*dot)(const float*, const float*, int);
+    void (*dot2)(const float*, const float*, const float*, int, float&, float&);
+    void (*interpolate)(const float*, const float*, float, int, float*);
+};
+
+Arithmetic Choose(bool portable) {
+#if defined(__SSE2__)
+    if (!portable) {
+        return {VectorDot, VectorDot2, VectorInterpolate};
+    }
+#else
+    static_cast<void>(portable);
+#endif
+    return {PortableDot, PortableDot2, PortableInterpolate};
+}
+
+} // namespace
+
+size_t CTarnRateConverter::OutputFrames(size_t frames, uint32_t sourceRate) {
+    if (sourceRate == 0) {
+        return 0;
+    }
+    const uint64_t scaled = uint64_t{frames} * (2 * kTargetRate) + sourceRate;
+    return static_cast<size_t>(scaled / (2 * uint64_t{sourceRate}));
+}
+
+std::vector<float> CTarnRateConverter::To48k(const float* interleaved, size_t frames,
+                                             unsigned channels, uint32_t sourceRate) {
+    return To48k(interleaved, frames, channels, sourceRate, false);
+}
+
+std::vector<float> CTarnRateConverter::To48k(const float* interleaved, size_t frames,
+                                             unsigned channels, uint32_t sourceRate,
+                                             bool portableArithmetic) {
+    if (!interleaved || frames == 0 || channels == 0 || sourceRate < kMinRate ||
+        sourceRate > kMaxRate) {
+        return {};
+    }
+    if (sourceRate == kTargetRate) {
+        return std::vector<float>(interleaved, interleaved + frames * channels);
+    }
+    const Arithmetic arithmetic = Choose(portableArithmetic);
+    const std::shared_ptr<const Design> design = GetDesign(sourceRate);
+    const Design& d = *design;
+    const size_t outFrames = OutputFrames(frames, sourceRate);
+    const auto taps = static_cast<size_t>(d.taps);
+    const auto half = static_cast<size_t>(d.half);
+
+    // One plane per channel with half silent frames before and taps after the input, so that
+    // every output reads a whole row without bounds checks.
+    const size_t planeSize = half + frames + taps + kLanes;
+    std::vector<float> planes(planeSize * channels, 0.0f);
+    for (unsigned c = 0; c < channels; ++c) {
+        float* plane = planes.data() + c * planeSize + half;
+        for (size_t i = 0; i < frames; ++i) {
+            plane[i] = interleaved[i * channels + c];
+        }
+    }
+
+    std::vector<float> out(outFrames * channels);
+    std::vector<float> interpolated(d.interpolate ? taps : 0);
+    for (size_t t = 0; t < outFrames; ++t) {
+        // Output t sits at input time t * down / up = n0 + phase / up.
+        const uint64_t position = uint64_t{t} * static_cast<uint64_t>(d.down);
+        const auto n0 = static_cast<size_t>(position / static_cast<uint64_t>(d.up));
+        const auto phase = static_cast<int64_t>(position % static_cast<uint64_t>(d.up));
+        const float* row = nullptr;
+        if (!d.interpolate) {
+            row = d.rows.data() + static_cast<size_t>(phase) * taps;
+        } else {
+            const int64_t scaled = phase * kPrototypePhases;
+            const int64_t q = scaled / d.up;
+            const float alpha = static_cast<float>(scaled % d.up) / static_cast<float>(d.up);
+            arithmetic.interpolate(d.rows.data() + static_cast<size_t>(q) * taps,
+                                   d.slopes.data() + static_cast<size_t>(q) * taps, alpha, d.taps,
+                                   interpolated.data());
+            row = interpolated.data();
+        }
+        // Tap 0 weighs input n0 - half + 1, which is plane index n0 + 1.
+        const size_t first = n0 + 1;
+        float* frame = out.data() + t * channels;
+        unsigned c = 0;
+        for (; c + 2 <= channels; c += 2) {
+            arithmetic.dot2(row, planes.data() + c * planeSize + first,
+                            planes.data() + (c + 1) * planeSize + first, d.taps, frame[c],
+                            frame[c + 1]);
+        }
+        if (c < channels) {
+            frame[c] = arithmetic.dot(row, planes.data() + c * planeSize + first, d.taps);
+        }
+    }
+    return out;
+}
