@@ -33,7 +33,7 @@ struct CTarnHostServices {
     CHfcMidiDriver* midiDriver = nullptr;
     // The preview output; null leaves the preview silent.
     std::unique_ptr<CHfcAudioOutput> audioOutput;
-    // Null when MP3 and M4A cannot be decoded; they are then neither offered nor opened.
+    // Null when no compressed audio can be decoded; it is then neither offered nor opened.
     CHfcCompressedAudioDecoder* decoder = nullptr;
     // Runs a task on the user-interface thread later; unset runs it at once (tests).
     std::function<void(std::function<void()>)> postToUserInterface;

@@ -22,6 +22,7 @@
 #include "midi/CTarnMidiManager.h"
 #include "midi/CTarnMidiPreferencesForm.h"
 #include "midi/CTarnMidiTransfer.h"
+#include "platform/CHfcCompressedAudioDecoder.h"
 #include "platform/CHfcMidiDriver.h"
 
 namespace {
@@ -359,7 +360,7 @@ bool CTarnHost::IsOpenableByPath(const std::string& name) const {
     const std::string extension = LowerExtension(name);
     return IsOneOf(extension,
                    {"t2a", "txa", "t2g", "txg", "t2p", "t2s", "txs", "wav", "aif", "aiff"}) ||
-           (decoder_ && IsOneOf(extension, {"mp3", "m4a"}));
+           (decoder_ && decoder_->TakesFileName(name));
 }
 
 bool CTarnHost::OpenPath(const std::string& path) {
@@ -401,12 +402,8 @@ bool CTarnHost::OpenPathLocked(const std::string& path) {
         return true;
     }
     if (IsOneOf(extension, {"t2s", "txs", "wav", "aif", "aiff"}) ||
-        (decoder_ && IsOneOf(extension, {"mp3", "m4a"}))) {
+        (decoder_ && decoder_->TakesFileName(path))) {
         return ImportSample(path);
-    }
-    if (IsOneOf(extension, {"mp3", "m4a"})) {
-        EfTrace("CTarnHost::OpenPath - No decoder for %s.", path.c_str());
-        return false;
     }
     if (IsOneOf(extension, {"t2g", "txg"})) {
         CTarnGlobalDataIO io;

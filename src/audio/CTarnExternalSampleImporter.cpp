@@ -1,5 +1,10 @@
 #include "audio/CTarnExternalSampleImporter.h"
 
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <vector>
+
 #include "audio/CTarnAiffFileIO.h"
 #include "audio/CTarnCompressedAudioReader.h"
 #include "audio/CTarnWaveFileIO.h"
@@ -7,6 +12,27 @@
 #include "data/CTarnFileException.h"
 #include "data/CTarnSampleData.h"
 #include "framework/CHfcFileDialog.h"
+#include "platform/CHfcCompressedAudioDecoder.h"
+
+namespace {
+
+// What the open dialog calls a compressed format.
+std::string CompressedKindName(const std::string& extension) {
+    static const std::map<std::string, std::string> names = {
+        {"mp3", "MP3"},        {"m4a", "M4A"},   {"aac", "AAC"}, {"flac", "FLAC"},
+        {"ogg", "Ogg Vorbis"}, {"opus", "Opus"}, {"caf", "CAF"}, {"wv", "WavPack"},
+    };
+    const auto known = names.find(extension);
+    if (known != names.end()) {
+        return known->second;
+    }
+    std::string upper = extension;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return upper;
+}
+
+} // namespace
 
 CTarnExternalSampleImporter::CTarnExternalSampleImporter(CHfcCompressedAudioDecoder* decoder)
     : decoder_(decoder) {}
@@ -71,7 +97,7 @@ bool CTarnExternalSampleImporter::Read(CHfcFile& file, const std::string& name) 
 void CTarnExternalSampleImporter::ReadInto(CHfcFile& file, const std::string& name) {
     const FileType type = Classify(name);
     CTarnSampleData sample;
-    if (type == FileType::kCompressed && decoder_) {
+    if (decoder_ && (type == FileType::kCompressed || decoder_->TakesFileName(name))) {
         CTarnCompressedAudioReader(*decoder_).Read(sample, path_);
         sample_->CopyFrom(&sample);
         return;
@@ -98,9 +124,16 @@ void CTarnExternalSampleImporter::ReadInto(CHfcFile& file, const std::string& na
 
 void CTarnExternalSampleImporter::SetUpOpenDialog(CHfcFileDialog& dialog) {
     dialog.SetTitle(OpenTitle());
-    if (decoder_) {
-        dialog.AddFilter("Supported Files (*.t2s, *.txs, *.wav, *.aif, *.aiff, *.mp3)",
-                         "*.t2s;*.txs;*.wav;*.aif;*.aiff;*.mp3");
+    const std::vector<std::string> compressed =
+        decoder_ ? decoder_->Extensions() : std::vector<std::string>{};
+    if (!compressed.empty()) {
+        std::string description = "Supported Files (*.t2s, *.txs, *.wav, *.aif, *.aiff";
+        std::string pattern = "*.t2s;*.txs;*.wav;*.aif;*.aiff";
+        for (const std::string& extension : compressed) {
+            description += ", *." + extension;
+            pattern += ";*." + extension;
+        }
+        dialog.AddFilter(description + ")", pattern);
     } else {
         dialog.AddFilter("Supported Files (*.t2s, *.txs,  *.wav, *.aif, *.aiff)",
                          "*.t2s;*.txs;*.wav;*.aif;*.aiff");
@@ -109,8 +142,12 @@ void CTarnExternalSampleImporter::SetUpOpenDialog(CHfcFileDialog& dialog) {
     dialog.AddFilter("TALVEX PRO Loop Recorder Data Files (*.txs)", "*.txs");
     dialog.AddFilter("Wave Files (*.wav)", "*.wav");
     dialog.AddFilter("AIFF Files (*.aif, *.aiff)", "*.aif;*.aiff");
-    if (decoder_) {
-        dialog.AddFilter("MP3 Files (*.mp3)", "*.mp3");
-        dialog.AddFilter("All Files (*.*)", "*.*");
+    if (compressed.empty()) {
+        return;
     }
+    for (const std::string& extension : compressed) {
+        dialog.AddFilter(CompressedKindName(extension) + " Files (*." + extension + ")",
+                         "*." + extension);
+    }
+    dialog.AddFilter("All Files (*.*)", "*.*");
 }

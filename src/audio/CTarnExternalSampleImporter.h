@@ -10,14 +10,15 @@ class CTarnCurrentSettingData;
 class CTarnSampleData;
 
 // Brings a file into a loop-recorder bank: the editor's sample files (".t2s", ".txs"), WAV, AIFF
-// and, when a compressed-audio decoder is available, MP3 and M4A. The reader is chosen by the
-// file's extension; the file is read into a temporary sample, and only a successful read replaces
-// the bank (and, except for MP3 and M4A, the current setting). Errors are shown to the user.
+// and, when a compressed-audio decoder is available, the compressed formats it lists (MP3, M4A,
+// FLAC, ...). The reader is chosen by the file's extension; the file is read into a temporary
+// sample, and only a successful read replaces the bank (and, except for compressed audio, the
+// current setting). Errors are shown to the user.
 class CTarnExternalSampleImporter : public CTarnReportingFileIO {
 public:
     enum class FileType { kSampleFile, kWave, kAiff, kCompressed, kUnsupported };
 
-    // Without a decoder MP3 and M4A are neither offered nor read.
+    // Without a decoder compressed audio is neither offered nor read.
     explicit CTarnExternalSampleImporter(CHfcCompressedAudioDecoder* decoder = nullptr);
 
     // Shows the "Import" dialog and imports the chosen file. Returns kSucceeded (2) when a file

@@ -15,6 +15,19 @@ namespace {
 
 constexpr const char* kUsage = "usage: talvex-cli import AUDIO --bank A..D --into FILE.t2a";
 
+// The usage line and the kinds of AUDIO taken here: the editor's own and what the decoder found
+// at run time reads.
+void PrintUsage() {
+    std::string kinds = ".wav .aif .aiff .t2s .txs";
+    if (const std::unique_ptr<CHfcCompressedAudioDecoder> decoder =
+            CreateCompressedAudioDecoder()) {
+        for (const std::string& extension : decoder->Extensions()) {
+            kinds += " ." + extension;
+        }
+    }
+    std::fprintf(stderr, "%s\nAUDIO: %s\n", kUsage, kinds.c_str());
+}
+
 int BankIndex(const std::string& text) {
     if (text.size() != 1) {
         return -1;
@@ -47,12 +60,12 @@ int RunImport(const std::vector<std::string>& args) {
         } else if (audio.empty() && !args[i].empty() && args[i][0] != '-') {
             audio = args[i];
         } else {
-            std::fprintf(stderr, "%s\n", kUsage);
+            PrintUsage();
             return 2;
         }
     }
     if (audio.empty() || into.empty() || bank < 0) {
-        std::fprintf(stderr, "%s\n", kUsage);
+        PrintUsage();
         return 2;
     }
     if (cli::KindOfPath(into) != cli::FileKind::kAll || cli::IsPredecessorPath(into)) {
@@ -89,7 +102,8 @@ int RunImport(const std::vector<std::string>& args) {
 
 const CliRegistration registration({"import",
                                     "import AUDIO --bank A..D --into FILE.t2a   a WAV, AIFF, "
-                                    "MP3, M4A or sample file into a bank",
+                                    "compressed audio (MP3, M4A, FLAC, ...) or sample file into "
+                                    "a bank",
                                     &RunImport});
 
 } // namespace

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <string>
 #include <vector>
 
-// Decodes a compressed audio file (MP3, M4A) to 48000 Hz 32-bit float, one buffer per channel.
+// Decodes a compressed audio file (MP3, M4A, FLAC, Ogg, ...) to 48000 Hz 32-bit float, one buffer
+// per channel.
 class CHfcCompressedAudioDecoder {
 public:
     static constexpr int kOutputRate = 48000;
@@ -22,4 +25,33 @@ public:
     // Returns false when the file cannot be opened or decoded; out is then unspecified.
     virtual bool Decode(const std::string& path, size_t maxFrames, int maxChannels,
                         Result& out) = 0;
+
+    // The file extensions this decoder reads here and now, lower case without the dot ("mp3",
+    // "m4a", "flac", ...): those whose container and codec the libraries found at run time have.
+    virtual std::vector<std::string> Extensions() const = 0;
+
+    // Whether the text after the last '.' of the path's file name is one of Extensions(), in any
+    // case.
+    bool TakesFileName(const std::string& path) const {
+        const std::string extension = LowerExtensionOf(path);
+        if (extension.empty()) {
+            return false;
+        }
+        const std::vector<std::string> list = Extensions();
+        return std::find(list.begin(), list.end(), extension) != list.end();
+    }
+
+    // The text after the last '.' of the path's file name, lower case; empty when there is none.
+    static std::string LowerExtensionOf(const std::string& path) {
+        const size_t slash = path.find_last_of("/\\");
+        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        const size_t dot = name.find_last_of('.');
+        if (dot == std::string::npos) {
+            return {};
+        }
+        std::string extension = name.substr(dot + 1);
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return extension;
+    }
 };

@@ -37,6 +37,7 @@ public:
         out = result;
         return ok;
     }
+    std::vector<std::string> Extensions() const override { return {"mp3", "m4a"}; }
 
     Result result;
     bool ok = true;

@@ -1,6 +1,7 @@
 #include "platform/ffmpeg/CHfcFfmpegAudioDecoder.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 
@@ -234,6 +235,39 @@ bool CHfcFfmpegAudioDecoder::IsAvailable() {
     QuietLibraries();
     return avcodec_find_decoder(AV_CODEC_ID_MP3) != nullptr &&
            avcodec_find_decoder(AV_CODEC_ID_AAC) != nullptr;
+}
+
+std::vector<std::string> CHfcFfmpegAudioDecoder::Extensions() const {
+    // The libraries do not change while the program runs, so the answer is worked out once.
+    static const std::vector<std::string> extensions = [] {
+        struct Kind {
+            const char* extension;
+            const char* demuxer;
+            std::initializer_list<AVCodecID> codecs; // any one of them will do
+        };
+        const Kind kinds[] = {
+            {"mp3", "mp3", {AV_CODEC_ID_MP3}},
+            {"m4a", "mov", {AV_CODEC_ID_AAC, AV_CODEC_ID_ALAC}},
+            {"aac", "aac", {AV_CODEC_ID_AAC}},
+            {"flac", "flac", {AV_CODEC_ID_FLAC}},
+            {"ogg", "ogg", {AV_CODEC_ID_VORBIS}},
+            {"opus", "ogg", {AV_CODEC_ID_OPUS}},
+            {"caf", "caf", {AV_CODEC_ID_PCM_S16BE, AV_CODEC_ID_ALAC, AV_CODEC_ID_AAC}},
+            {"wv", "wv", {AV_CODEC_ID_WAVPACK}},
+        };
+        std::vector<std::string> found;
+        for (const Kind& kind : kinds) {
+            if (!av_find_input_format(kind.demuxer)) {
+                continue;
+            }
+            if (std::any_of(kind.codecs.begin(), kind.codecs.end(),
+                            [](AVCodecID id) { return avcodec_find_decoder(id) != nullptr; })) {
+                found.emplace_back(kind.extension);
+            }
+        }
+        return found;
+    }();
+    return extensions;
 }
 
 bool CHfcFfmpegAudioDecoder::Decode(const std::string& path, size_t maxFrames, int maxChannels,

@@ -9,4 +9,5 @@ public:
     static bool IsAvailable();
 
     bool Decode(const std::string& path, size_t maxFrames, int maxChannels, Result& out) override;
+    std::vector<std::string> Extensions() const override;
 };

@@ -25,16 +25,27 @@
 #include "ui/main/CTarnAboutWindow.h"
 #include "ui/main/CTarnMainWindow.h"
 
+namespace {
+
+// What the help text lists beside the editor's own files.
+std::vector<std::string> CompressedExtensions() {
+    const std::unique_ptr<CHfcCompressedAudioDecoder> decoder = CreateCompressedAudioDecoder();
+    return decoder ? decoder->Extensions() : std::vector<std::string>{};
+}
+
+} // namespace
+
 int CTarnApplication::Main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     CTarnEditorOptions options;
     std::string error;
     if (!options.Parse(args, error)) {
-        std::fprintf(stderr, "talvex-editor: %s\n%s", error.c_str(), CTarnEditorOptions::Usage());
+        std::fprintf(stderr, "talvex-editor: %s\n%s", error.c_str(),
+                     CTarnEditorOptions::Usage(CompressedExtensions()).c_str());
         return 2;
     }
     if (options.help) {
-        std::fputs(CTarnEditorOptions::Usage(), stdout);
+        std::fputs(CTarnEditorOptions::Usage(CompressedExtensions()).c_str(), stdout);
         return 0;
     }
     if (options.version) {

@@ -44,12 +44,16 @@ std::string CTarnEditorOptions::FirstFile() const {
     return files.front().substr(0, kMaxHandOver);
 }
 
-const char* CTarnEditorOptions::Usage() {
+std::string CTarnEditorOptions::Usage(const std::vector<std::string>& compressedExtensions) {
+    std::string sampleFiles = "      .t2s/.txs/.wav/.aif/.aiff";
+    for (const std::string& extension : compressedExtensions) {
+        sampleFiles += "/." + extension;
+    }
+    sampleFiles += " into the selected bank.\n";
     return "Usage: talvex-editor [OPTIONS] [FILE...]\n"
            "The TALVEX PRO+ Editor: edit, load, save, receive and transmit the instrument's data.\n"
-           "FILE: .t2a/.txa all data, .t2g/.txg global data, .t2p program memories,\n"
-           "      .t2s/.txs/.wav/.aif/.aiff (and .mp3/.m4a where decodable) into the selected "
-           "bank.\n"
+           "FILE: .t2a/.txa all data, .t2g/.txg global data, .t2p program memories,\n" +
+           sampleFiles +
            "A running editor takes the file over and comes to the front.\n\n"
            "Options:\n"
            "  --virtual-instrument[=FILE.t2a]  talk to an in-process virtual instrument; with a\n"

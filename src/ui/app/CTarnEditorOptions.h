@@ -20,5 +20,7 @@ struct CTarnEditorOptions {
     // The first file, at most 1023 characters (what a second start hands over), or empty.
     std::string FirstFile() const;
 
-    static const char* Usage();
+    // The help text; compressedExtensions are those the compressed-audio decoder found at run
+    // time reads (none without one).
+    static std::string Usage(const std::vector<std::string>& compressedExtensions);
 };

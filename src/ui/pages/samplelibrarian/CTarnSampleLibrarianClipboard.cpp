@@ -14,6 +14,7 @@
 #include "framework/CEfMessageManagerApp.h"
 #include "framework/EfByteOrder.h"
 #include "framework/EfTrace.h"
+#include "platform/CHfcCompressedAudioDecoder.h"
 #include "ui/framework/CEfResourceResolver.h"
 #include "ui/pages/samplelibrarian/CTarnSampleLibrarianLayer.h"
 
@@ -134,7 +135,8 @@ bool CTarnSampleLibrarianLayer::IsImportable(const std::string& name) const {
             return true;
         }
     }
-    return host_.HasCompressedAudio() && (extension == "mp3" || extension == "m4a");
+    const CHfcCompressedAudioDecoder* decoder = host_.GetDecoder();
+    return decoder && decoder->TakesFileName(name);
 }
 
 std::string
