@@ -1,13 +1,14 @@
 #include "platform/CHfcCompressedAudioDecoderFactory.h"
 
-#ifdef TALVEX_HAVE_FFMPEG
-#include "platform/ffmpeg/CHfcFfmpegAudioDecoder.h"
-#endif
+#include "platform/CHfcBackendModule.h"
+#include "platform/HfcBackendModuleAbi.h"
 
 std::unique_ptr<CHfcCompressedAudioDecoder> CreateCompressedAudioDecoder() {
 #ifdef TALVEX_HAVE_FFMPEG
-    if (CHfcFfmpegAudioDecoder::IsAvailable()) {
-        return std::make_unique<CHfcFfmpegAudioDecoder>();
+    using Create = CHfcCompressedAudioDecoder* (*)();
+    if (const auto create =
+            reinterpret_cast<Create>(FfmpegBackendModule().Function(kHfcCreateDecoderSymbol))) {
+        return std::unique_ptr<CHfcCompressedAudioDecoder>(create());
     }
 #endif
     return nullptr;

@@ -1,13 +1,15 @@
 #include "platform/DefaultAudioOutput.h"
 
-#ifdef TALVEX_HAVE_PORTAUDIO
-#include "platform/portaudio/CHfcPortAudioOutput.h"
-#endif
+#include "platform/CHfcBackendModule.h"
+#include "platform/HfcBackendModuleAbi.h"
 
 std::unique_ptr<CHfcAudioOutput> CreateDefaultAudioOutput() {
 #ifdef TALVEX_HAVE_PORTAUDIO
-    return std::make_unique<CHfcPortAudioOutput>();
-#else
-    return nullptr;
+    using Create = CHfcAudioOutput* (*)();
+    if (const auto create = reinterpret_cast<Create>(
+            PortAudioBackendModule().Function(kHfcCreateAudioOutputSymbol))) {
+        return std::unique_ptr<CHfcAudioOutput>(create());
+    }
 #endif
+    return nullptr;
 }
