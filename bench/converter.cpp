@@ -64,7 +64,7 @@ void BM_Process(benchmark::State& state) {
 BENCHMARK(BM_Process)
     ->Arg(CFsConverter::kModeScalar)
     ->Arg(CFsConverter::kModeSse2)
-    ->Arg(CFsConverter::kModeAvx2Fma)
+    ->Arg(CFsConverter::kModeAvx2)
     ->ArgName("mode")
     ->Unit(benchmark::kMillisecond);
 

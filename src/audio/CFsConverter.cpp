@@ -1,6 +1,7 @@
 #include "audio/CFsConverter.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -18,23 +19,20 @@ constexpr int kMaxUp = 511;
 // within a 4 KB page (loads and stores 4 KB apart are mistaken for each other by the CPU).
 constexpr int kHistoryFloats = 2 * fsconv::kRingSize + 2 * fsconv::kTapAlignment;
 
-// The arithmetic of Process rounds toward zero; the vector modes also flush denormals to zero
-// (they only arise from near-silent tails and would slow the inner products down).
+// The arithmetic of Process rounds toward zero. Denormals are kept in every mode (flushing them
+// in some kernels only would make the kernels' results differ).
 class CProcessRounding {
 public:
-    explicit CProcessRounding(bool flushDenormals) {
+    CProcessRounding() {
 #if defined(__x86_64__)
+        constexpr unsigned kRoundingBits = 0x6000;
         constexpr unsigned kRoundTowardZero = 0x6000;
         constexpr unsigned kFlushToZero = 0x8000;
         constexpr unsigned kDenormalsAreZero = 0x0040;
         saved_ = _mm_getcsr();
-        unsigned csr = saved_ | kRoundTowardZero;
-        if (flushDenormals) {
-            csr |= kFlushToZero | kDenormalsAreZero;
-        }
-        _mm_setcsr(csr);
+        _mm_setcsr((saved_ & ~(kRoundingBits | kFlushToZero | kDenormalsAreZero)) |
+                   kRoundTowardZero);
 #else
-        static_cast<void>(flushDenormals);
         saved_ = static_cast<unsigned>(std::fegetround());
         std::fesetround(FE_TOWARDZERO);
 #endif
@@ -53,6 +51,9 @@ private:
     unsigned saved_ = 0;
 };
 
+// The fastest mode kModeAuto may pick (see LimitAutoMode).
+std::atomic<int> autoModeLimit{CFsConverter::kModeAvx2};
+
 // Rounds a pointer into storage up to the kernels' alignment.
 float* Aligned(std::vector<float>& storage) {
     constexpr uintptr_t bytes = fsconv::kTapAlignment * sizeof(float);
@@ -69,10 +70,10 @@ bool CFsConverter::IsModeSupported(int mode) {
 #if defined(__x86_64__)
     case kModeSse2:
         return true;
-    case kModeAvx2Fma:
+    case kModeAvx2:
         // The CPU model may not be known yet when called from a static initializer.
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+        return __builtin_cpu_supports("avx2");
 #endif
     default:
         return false;
@@ -80,7 +81,7 @@ bool CFsConverter::IsModeSupported(int mode) {
 }
 
 int CFsConverter::BestMode() {
-    for (int mode = kModeAvx2Fma; mode > kModeScalar; --mode) {
+    for (int mode = autoModeLimit.load(); mode > kModeScalar; --mode) {
         if (IsModeSupported(mode)) {
             return mode;
         }
@@ -88,9 +89,13 @@ int CFsConverter::BestMode() {
     return kModeScalar;
 }
 
+int CFsConverter::LimitAutoMode(int mode) {
+    return autoModeLimit.exchange(std::clamp(mode, int{kModeScalar}, int{kModeAvx2}));
+}
+
 CFsConverter::CFsConverter(int channels, int mode) {
     state_.channels = std::clamp(channels, 1, fsconv::kMaxChannels);
-    mode_ = mode < 0 || mode > kModeAvx2Fma ? BestMode() : mode;
+    mode_ = mode < 0 || mode > kModeAvx2 ? BestMode() : mode;
     while (!IsModeSupported(mode_)) {
         --mode_;
     }
@@ -212,11 +217,11 @@ int CFsConverter::Process(const float* const* inputs, float* const* outputs, int
     if (!inputs || !outputs || frames <= 0) {
         return 0;
     }
-    CProcessRounding rounding(mode_ != kModeScalar);
+    CProcessRounding rounding;
     switch (mode_) {
 #if defined(__x86_64__)
-    case kModeAvx2Fma:
-        return fsconv::ProcessAvx2Fma(state_, inputs, outputs, frames);
+    case kModeAvx2:
+        return fsconv::ProcessAvx2(state_, inputs, outputs, frames);
     case kModeSse2:
         return fsconv::ProcessSse2(state_, inputs, outputs, frames);
 #endif

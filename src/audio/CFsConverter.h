@@ -14,17 +14,21 @@
 // State carries over between Process calls, so a long signal may be fed in blocks.
 class CFsConverter {
 public:
-    // Inner-product implementations; all give the same results within float rounding.
+    // Inner-product implementations; all give the same bits, the vector ones faster.
     enum Mode : int {
         kModeAuto = -1,
         kModeScalar = 0,
         kModeSse2 = 1,
-        kModeAvx2Fma = 2,
+        kModeAvx2 = 2,
     };
 
     static bool IsModeSupported(int mode);
-    // The fastest mode this CPU runs.
+    // The fastest mode this CPU runs, up to the limit below.
     static int BestMode();
+    // Caps what BestMode and kModeAuto pick (for comparing the kernels through code that asks
+    // for kModeAuto); returns the previous cap. All modes give the same bits, so this only
+    // changes the speed.
+    static int LimitAutoMode(int mode);
 
     // Channels are capped at 8; an unsupported mode falls back to the best supported one below
     // it, kModeAuto picks the fastest.

@@ -34,11 +34,16 @@ struct State {
     int64_t phase = 0;
 };
 
-// Each consumes frames input frames per channel and returns the output frames written.
+// The inner product of stride stored coefficients with the history window starting at history,
+// in the one order all kernels follow (see the scalar kernel), so that they give the same bits.
+float ReferenceDot(const float* coeffs, const float* history, int stride);
+
+// Each consumes frames input frames per channel and returns the output frames written. All give
+// the same bits; the vector ones are faster.
 int ProcessScalar(State& state, const float* const* inputs, float* const* outputs, int frames);
 #if defined(__x86_64__)
 int ProcessSse2(State& state, const float* const* inputs, float* const* outputs, int frames);
-int ProcessAvx2Fma(State& state, const float* const* inputs, float* const* outputs, int frames);
+int ProcessAvx2(State& state, const float* const* inputs, float* const* outputs, int frames);
 #endif
 
 // scale * y as the converter's clients store it: truncated toward zero, clipped to +/- maximum.

@@ -3,31 +3,32 @@
 
 namespace fsconv {
 
-// The reference: taps summed one at a time, newest input first, in single precision. Channel
-// pairs share the loop (two independent sums) without changing either sum's order.
+// The reference every kernel reproduces bit for bit: eight interleaved sums over the stored
+// taps (tap i goes to sum i % 8, oldest input first), each started with its first product, then
+// reduced as ((s0 + s4) + (s2 + s6)) + ((s1 + s5) + (s3 + s7)). Every product and sum is rounded
+// on its own (no fused multiply-add), in single precision.
+float ReferenceDot(const float* coeffs, const float* history, int stride) {
+    float s[kTapAlignment];
+    for (int l = 0; l < kTapAlignment; ++l) {
+        s[l] = coeffs[l] * history[l];
+    }
+    for (int i = kTapAlignment; i < stride; i += kTapAlignment) {
+        for (int l = 0; l < kTapAlignment; ++l) {
+            s[l] = s[l] + coeffs[i + l] * history[i + l];
+        }
+    }
+    const float x0 = s[0] + s[4];
+    const float x1 = s[1] + s[5];
+    const float x2 = s[2] + s[6];
+    const float x3 = s[3] + s[7];
+    return (x0 + x2) + (x1 + x3);
+}
+
 int ProcessScalar(State& state, const float* const* inputs, float* const* outputs, int frames) {
     auto dot = [](const State& s, const float* coeffs, int newest, float* const* out, int n) {
-        const float* last = coeffs + s.stride - 1;
-        int c = 0;
-        for (; c + 2 <= s.channels; c += 2) {
-            const float* h0 = s.history[c] + newest + kRingSize;
-            const float* h1 = s.history[c + 1] + newest + kRingSize;
-            float y0 = 0.0f;
-            float y1 = 0.0f;
-            for (int k = 0; k < s.taps; ++k) {
-                y0 += last[-k] * h0[-k];
-                y1 += last[-k] * h1[-k];
-            }
-            out[c][n] = y0;
-            out[c + 1][n] = y1;
-        }
-        if (c < s.channels) {
-            const float* h = s.history[c] + newest + kRingSize;
-            float y = 0.0f;
-            for (int k = 0; k < s.taps; ++k) {
-                y += last[-k] * h[-k];
-            }
-            out[c][n] = y;
+        const int first = newest + kRingSize - (s.stride - 1);
+        for (int c = 0; c < s.channels; ++c) {
+            out[c][n] = ReferenceDot(coeffs, s.history[c] + first, s.stride);
         }
     };
     return RunPolyphase(state, inputs, outputs, frames,

@@ -10,5 +10,5 @@ set_source_files_properties(${TALVEX_EXACT_FLOAT_SOURCES} PROPERTIES COMPILE_OPT
     "-ffp-contract=off")
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64|amd64")
     set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/FsConverterKernelsAvx2.cpp
-        PROPERTIES COMPILE_OPTIONS "-ffp-contract=off;-mavx2;-mfma")
+        PROPERTIES COMPILE_OPTIONS "-ffp-contract=off;-mavx2")
 endif()
