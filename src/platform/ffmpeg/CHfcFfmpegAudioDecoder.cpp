@@ -7,6 +7,7 @@
 
 #include "framework/CHfcFile.h"
 #include "framework/EfTrace.h"
+#include "platform/ffmpeg/CHfcFfmpegResampler.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -22,6 +23,10 @@ namespace {
 
 // More channels than any real file holds; bounds the scratch planes of one conversion.
 constexpr int kMaxSourceChannels = 64;
+// Above any real audio rate; bounds the frames one import collects.
+constexpr int kMaxSourceRate = 768000;
+// Source frames collected past the bank's length, for the resampler's look-ahead.
+constexpr size_t kResamplerMargin = 4096;
 
 // What one import may read. The bank holds 8.85 s, a few hundred kilobytes of any MP3 or M4A, so
 // these leave room for large tags and cover art while a file of zeros (which the MP3 demuxer
@@ -104,17 +109,20 @@ void QuietLibraries() {
     std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
 }
 
-// Converts decoded frames to 48 kHz planar float and appends them to the result, up to a limit.
-class PlaneCollector {
+// Collects decoded frames as planar float at the source's rate, up to a limit. The resampler
+// runs once over the whole signal afterwards, when its true length is known.
+class SourceCollector {
 public:
-    PlaneCollector(size_t maxFrames, int maxChannels, CHfcCompressedAudioDecoder::Result& out)
+    SourceCollector(size_t maxFrames, int maxChannels, CHfcCompressedAudioDecoder::Result& out)
         : maxFrames_(maxFrames), maxChannels_(maxChannels), out_(out) {}
 
-    bool Full() const { return frames_ >= maxFrames_; }
-    bool Started() const { return resampler_ != nullptr; }
+    bool Full() const { return Started() && frames_ >= limit_; }
+    bool Started() const { return converter_ != nullptr; }
+    int Rate() const { return inRate_; }
+    size_t Frames() const { return frames_; }
 
     bool Add(const AVFrame* frame) {
-        if (!resampler_ && !Start(frame)) {
+        if (!converter_ && !Start(frame)) {
             return false;
         }
         if (frame->sample_rate != inRate_ || frame->format != inFormat_ || !SameLayout(frame)) {
@@ -124,12 +132,19 @@ public:
         return Convert(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
     }
 
-    // Drains what the resampler still holds.
-    bool Finish() { return !resampler_ || Convert(nullptr, 0); }
+    // Drops what lies past the given length.
+    void CutTo(size_t frames) {
+        if (frames < frames_) {
+            for (std::vector<float>& channel : out_.channels) {
+                channel.resize(frames);
+            }
+            frames_ = frames;
+        }
+    }
 
-    ~PlaneCollector() { av_channel_layout_uninit(&layout_); }
-    PlaneCollector(const PlaneCollector&) = delete;
-    PlaneCollector& operator=(const PlaneCollector&) = delete;
+    ~SourceCollector() { av_channel_layout_uninit(&layout_); }
+    SourceCollector(const SourceCollector&) = delete;
+    SourceCollector& operator=(const SourceCollector&) = delete;
 
 private:
     // A layout without channel order was replaced by the default one for its channel count, so
@@ -143,7 +158,8 @@ private:
 
     bool Start(const AVFrame* frame) {
         const int channels = frame->ch_layout.nb_channels;
-        if (channels <= 0 || channels > kMaxSourceChannels || frame->sample_rate <= 0) {
+        if (channels <= 0 || channels > kMaxSourceChannels || frame->sample_rate <= 0 ||
+            frame->sample_rate > kMaxSourceRate) {
             return false;
         }
         if (av_channel_layout_copy(&layout_, &frame->ch_layout) < 0) {
@@ -156,16 +172,21 @@ private:
         inRate_ = frame->sample_rate;
         inFormat_ = frame->format;
         SwrContext* raw = nullptr;
-        // Same layout in and out: channels are only resampled, never mixed.
-        if (swr_alloc_set_opts2(&raw, &layout_, AV_SAMPLE_FMT_FLTP,
-                                CHfcCompressedAudioDecoder::kOutputRate, &layout_,
+        // Same layout and rate in and out: the samples only change their format, one for one.
+        if (swr_alloc_set_opts2(&raw, &layout_, AV_SAMPLE_FMT_FLTP, inRate_, &layout_,
                                 static_cast<AVSampleFormat>(inFormat_), inRate_, 0, nullptr) < 0) {
             return false;
         }
-        resampler_.reset(raw);
-        if (swr_init(resampler_.get()) < 0) {
+        converter_.reset(raw);
+        if (swr_init(converter_.get()) < 0) {
             return false;
         }
+        // What the bank holds at this rate, and a margin so the resampler's filter sees the
+        // signal on past the cut.
+        limit_ =
+            static_cast<size_t>(static_cast<uint64_t>(maxFrames_) * static_cast<uint64_t>(inRate_) /
+                                CHfcCompressedAudioDecoder::kOutputRate) +
+            kResamplerMargin;
         out_.sourceChannels = channels;
         out_.channels.assign(static_cast<size_t>(std::min(channels, maxChannels_)), {});
         scratch_.assign(static_cast<size_t>(channels), {});
@@ -173,23 +194,19 @@ private:
     }
 
     bool Convert(const uint8_t** in, int inFrames) {
-        const int room = swr_get_out_samples(resampler_.get(), inFrames);
-        if (room < 0) {
-            return false;
-        }
-        if (room == 0) {
+        if (inFrames <= 0) {
             return true;
         }
         std::vector<uint8_t*> planes(scratch_.size());
         for (size_t c = 0; c < scratch_.size(); ++c) {
-            scratch_[c].resize(static_cast<size_t>(room));
+            scratch_[c].resize(static_cast<size_t>(inFrames));
             planes[c] = reinterpret_cast<uint8_t*>(scratch_[c].data());
         }
-        const int made = swr_convert(resampler_.get(), planes.data(), room, in, inFrames);
+        const int made = swr_convert(converter_.get(), planes.data(), inFrames, in, inFrames);
         if (made < 0) {
             return false;
         }
-        const size_t take = std::min(static_cast<size_t>(made), maxFrames_ - frames_);
+        const size_t take = std::min(static_cast<size_t>(made), limit_ - frames_);
         for (size_t c = 0; c < out_.channels.size(); ++c) {
             out_.channels[c].insert(out_.channels[c].end(), scratch_[c].begin(),
                                     scratch_[c].begin() + static_cast<std::ptrdiff_t>(take));
@@ -201,16 +218,30 @@ private:
     size_t maxFrames_;
     int maxChannels_;
     CHfcCompressedAudioDecoder::Result& out_;
-    std::unique_ptr<SwrContext, ResamplerFreer> resampler_;
+    std::unique_ptr<SwrContext, ResamplerFreer> converter_;
     AVChannelLayout layout_{};
     int inRate_ = 0;
     int inFormat_ = 0;
+    size_t limit_ = 0;
     size_t frames_ = 0;
     std::vector<std::vector<float>> scratch_;
 };
 
+// The frames the container says the stream lasts, or 0 when it does not say it itself (a length
+// guessed from the bit rate can fall short of the audio). Encoders pad the last packet; the
+// decoder returns the padding, the container's duration (an MP4 edit list, for one) excludes it.
+size_t DeclaredFrames(const AVFormatContext* format, const AVStream* stream, int rate) {
+    if (format->duration_estimation_method != AVFMT_DURATION_FROM_STREAM ||
+        stream->duration == AV_NOPTS_VALUE || stream->duration <= 0 || rate <= 0) {
+        return 0;
+    }
+    return static_cast<size_t>(
+        av_rescale_q_rnd(stream->duration, stream->time_base, AVRational{1, rate},
+                         static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX)));
+}
+
 // Takes every frame the decoder has ready; false on a conversion failure.
-bool DrainDecoder(AVCodecContext* codec, AVFrame* frame, PlaneCollector& collector) {
+bool DrainDecoder(AVCodecContext* codec, AVFrame* frame, SourceCollector& collector) {
     while (!collector.Full()) {
         const int rc = avcodec_receive_frame(codec, frame);
         if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) {
@@ -331,7 +362,7 @@ bool CHfcFfmpegAudioDecoder::Decode(const std::string& path, size_t maxFrames, i
         return false;
     }
 
-    PlaneCollector collector(maxFrames, maxChannels, out);
+    SourceCollector collector(maxFrames, maxChannels, out);
     while (!collector.Full() && av_read_frame(format.get(), packet.get()) >= 0) {
         if (packet->stream_index == stream) {
             const int rc = avcodec_send_packet(codec.get(), packet.get());
@@ -359,5 +390,12 @@ bool CHfcFfmpegAudioDecoder::Decode(const std::string& path, size_t maxFrames, i
         EfTrace("FFmpeg decoder: no audio decoded from %s", path.c_str());
         return false;
     }
-    return collector.Finish();
+    const size_t declared = DeclaredFrames(format.get(), format->streams[stream], collector.Rate());
+    if (declared > 0 && declared < collector.Frames()) {
+        EfTrace("FFmpeg decoder: %zu frames of encoder padding dropped.",
+                collector.Frames() - declared);
+        collector.CutTo(declared);
+    }
+    return CHfcFfmpegResampler::To48k(out.channels, collector.Rate(), maxFrames,
+                                      CHfcFfmpegResampler::BestEngine());
 }
