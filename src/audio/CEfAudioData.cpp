@@ -2,11 +2,21 @@
 
 #include <climits>
 #include <cstddef>
-#include <new>
+#include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "framework/EfByteOrder.h"
 #include "framework/EfTrace.h"
+
+CEfAudioData::CEfAudioData(const CEfAudioData& other) {
+    Assign(other);
+}
+
+CEfAudioData& CEfAudioData::operator=(const CEfAudioData& other) {
+    Assign(other);
+    return *this;
+}
 
 CEfAudioData::CEfAudioData(CEfAudioData&& other) noexcept {
     TakeFrom(other);
@@ -27,7 +37,8 @@ void CEfAudioData::TakeFrom(CEfAudioData& other) noexcept {
     frameCount_ = other.frameCount_;
     hasData_ = other.hasData_;
     data_ = std::move(other.data_);
-    other.data_.clear();
+    size_ = other.size_;
+    other.size_ = 0;
     other.hasData_ = false;
     other.channels_ = 2;
     other.samplingRate_ = 44100;
@@ -58,12 +69,17 @@ bool CEfAudioData::Assign(const CEfAudioData& other) {
     if (!other.hasData_) {
         return true;
     }
-    try {
-        data_ = other.data_;
-    } catch (const std::bad_alloc&) {
+    std::unique_ptr<uint8_t[], FreeBlock> copy(
+        static_cast<uint8_t*>(std::malloc(other.size_ == 0 ? 1 : other.size_)));
+    if (!copy) {
         EfTrace("Failed to allocate audio data memory.");
         return false;
     }
+    if (other.size_ > 0) {
+        std::memcpy(copy.get(), other.data_.get(), other.size_);
+    }
+    data_ = std::move(copy);
+    size_ = other.size_;
     hasData_ = true;
     return true;
 }
@@ -113,24 +129,35 @@ long long CEfAudioData::RequiredSize() const {
 }
 
 bool CEfAudioData::Allocate() {
+    return AllocateBlock(true);
+}
+
+bool CEfAudioData::AllocateUninitialized() {
+    return AllocateBlock(false);
+}
+
+bool CEfAudioData::AllocateBlock(bool zeroed) {
     Free();
     const long long size = RequiredSize();
     if (size < 0) {
         EfTrace("Failed to allocate audio data memory.");
         return false;
     }
-    try {
-        data_.assign(static_cast<size_t>(size), 0);
-    } catch (const std::bad_alloc&) {
+    // An empty block still counts as data; one byte keeps the pointer unique and non-null.
+    const size_t bytes = size == 0 ? 1 : static_cast<size_t>(size);
+    data_.reset(static_cast<uint8_t*>(zeroed ? std::calloc(bytes, 1) : std::malloc(bytes)));
+    if (!data_) {
         EfTrace("Failed to allocate audio data memory.");
         return false;
     }
+    size_ = static_cast<size_t>(size);
     hasData_ = true;
     return true;
 }
 
 bool CEfAudioData::Free() {
-    std::vector<uint8_t>().swap(data_);
+    data_.reset();
+    size_ = 0;
     hasData_ = false;
     return true;
 }
@@ -146,14 +173,22 @@ bool CEfAudioData::Reallocate() {
         Free();
         return false;
     }
-    try {
-        data_.resize(static_cast<size_t>(size));
-        data_.shrink_to_fit();
-    } catch (const std::bad_alloc&) {
+    const size_t bytes = static_cast<size_t>(size);
+    if (!data_) {
+        return Allocate();
+    }
+    auto* grown = static_cast<uint8_t*>(std::realloc(data_.get(), bytes));
+    if (!grown) {
         EfTrace("Failed to reallocate audio data memory.");
         Free();
         return false;
     }
+    (void)data_.release();
+    data_.reset(grown);
+    if (bytes > size_) {
+        std::memset(grown + size_, 0, bytes - size_);
+    }
+    size_ = bytes;
     hasData_ = true;
     return true;
 }
@@ -170,7 +205,7 @@ bool CEfAudioData::IsValidPosition(int frame, int channel, const char* failure) 
     // The block must hold the addressed sample whatever the bookkeeping says.
     const long long end = static_cast<long long>(frame) * bytesPerFrame_ +
                           static_cast<long long>(channel + 1) * (bitsPerSample_ / 8);
-    if (end > static_cast<long long>(data_.size())) {
+    if (end > static_cast<long long>(size_)) {
         EfTrace(failure, frame, channel);
         return false;
     }
@@ -182,7 +217,7 @@ int32_t CEfAudioData::GetSample(int frame, int channel) const {
                          "Failed to get audio data ( Position: %d, Channel: %d )")) {
         return 0;
     }
-    const uint8_t* p = data_.data() + static_cast<size_t>(frame) * bytesPerFrame_ +
+    const uint8_t* p = data_.get() + static_cast<size_t>(frame) * bytesPerFrame_ +
                        static_cast<size_t>(channel) * (bitsPerSample_ / 8);
     switch (bitsPerSample_) {
     case 8:
@@ -205,7 +240,7 @@ void CEfAudioData::SetSample(int frame, int channel, int32_t value) {
                          "Failed to set audio data ( Position: %d, Channel: %d )")) {
         return;
     }
-    uint8_t* p = data_.data() + static_cast<size_t>(frame) * bytesPerFrame_ +
+    uint8_t* p = data_.get() + static_cast<size_t>(frame) * bytesPerFrame_ +
                  static_cast<size_t>(channel) * (bitsPerSample_ / 8);
     const uint32_t raw = static_cast<uint32_t>(value);
     switch (bitsPerSample_) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <memory>
 
 // An interleaved PCM buffer: frame f, channel c lives at byte f * bytes per frame + c * bits / 8.
 // Samples are little-endian; 8-bit samples are unsigned with an offset of 128, 16/24/32-bit
@@ -12,8 +14,9 @@ class CEfAudioData {
 public:
     CEfAudioData() = default;
     virtual ~CEfAudioData() = default;
-    CEfAudioData(const CEfAudioData&) = default;
-    CEfAudioData& operator=(const CEfAudioData&) = default;
+    // Copies the format and the data; a copy that runs out of memory holds no data.
+    CEfAudioData(const CEfAudioData& other);
+    CEfAudioData& operator=(const CEfAudioData& other);
     // Moves the format and the data; the source is left at the defaults without data.
     CEfAudioData(CEfAudioData&& other) noexcept;
     CEfAudioData& operator=(CEfAudioData&& other) noexcept;
@@ -41,14 +44,17 @@ public:
 
     // A fresh block of frame count * bytes per frame bytes (zero-filled).
     virtual bool Allocate();
+    // A fresh block of the same size whose bytes are undefined, for callers that write every
+    // byte themselves (loads): nothing is filled twice.
+    bool AllocateUninitialized();
     virtual bool Free();
     virtual bool HasData() const { return hasData_; }
     // Grows or shrinks the block to the frame count, keeping its leading bytes; new bytes are
     // zero. A frame count <= 0 frees the data. On failure the data is dropped and false returned.
     virtual bool Reallocate();
-    virtual int GetDataSize() const { return hasData_ ? static_cast<int>(data_.size()) : 0; }
-    virtual uint8_t* GetData() { return hasData_ ? data_.data() : nullptr; }
-    virtual const uint8_t* GetData() const { return hasData_ ? data_.data() : nullptr; }
+    virtual int GetDataSize() const { return hasData_ ? static_cast<int>(size_) : 0; }
+    virtual uint8_t* GetData() { return hasData_ ? data_.get() : nullptr; }
+    virtual const uint8_t* GetData() const { return hasData_ ? data_.get() : nullptr; }
 
     // Out-of-range positions, a missing block or an uncoded width read 0 and write nothing.
     // Writes store the low bytes of the value (no clipping).
@@ -63,6 +69,12 @@ private:
     // Byte size of frame count frames, or -1 when it does not fit a signed 32-bit size.
     long long RequiredSize() const;
     bool IsValidPosition(int frame, int channel, const char* failure) const;
+    // Replaces the block by a fresh one of the required size, zero-filled when asked.
+    bool AllocateBlock(bool zeroed);
+
+    struct FreeBlock {
+        void operator()(uint8_t* block) const { std::free(block); }
+    };
 
     int32_t channels_ = 2;
     int32_t samplingRate_ = 44100;
@@ -70,5 +82,8 @@ private:
     int32_t bytesPerFrame_ = 4;
     int32_t frameCount_ = 0;
     bool hasData_ = false;
-    std::vector<uint8_t> data_;
+    // Allocated with malloc/calloc: a zero-filled block of fresh pages costs nothing until it is
+    // used, and a block for a load is never filled before the load writes it.
+    std::unique_ptr<uint8_t[], FreeBlock> data_;
+    size_t size_ = 0;
 };

@@ -10,8 +10,8 @@
 #include "framework/CHfcFile.h"
 #include "framework/EfTrace.h"
 
-CTarnAllData::CTarnAllData()
-    : samples_(new CTarnSampleSet), programs_(new CTarnProgramMemorySet),
+CTarnAllData::CTarnAllData(CTarnSampleSet::Buffers buffers)
+    : samples_(new CTarnSampleSet(buffers)), programs_(new CTarnProgramMemorySet),
       global_(new CTarnGlobalData), current_(new CTarnCurrentSettingData) {}
 
 CTarnAllData::~CTarnAllData() {
@@ -49,12 +49,7 @@ void CTarnAllData::RefillSets() {
 
 bool CTarnAllData::LoadFile(CHfcFile& file) {
     const tarn::TarnFileHeader header = tarn::ReadFileHeader(file);
-    // Chunks load one after another; a failure halfway must not leave this bundle mixed.
-    CTarnAllData loaded;
-    if (!loaded.LoadChunk(file, header.globCount + header.progCount + header.smplCount)) {
-        return false;
-    }
-    return CopyFrom(&loaded);
+    return LoadChunk(file, header.globCount + header.progCount + header.smplCount);
 }
 
 bool CTarnAllData::SaveFile(CHfcFile& file) {
@@ -76,6 +71,15 @@ bool CTarnAllData::CopyFrom(const CTarnAllData* other) {
         return false;
     }
     samples_->CopyFrom(other->samples_.get());
+    return programs_->CopyFrom(other->programs_.get()) && global_->CopyFrom(other->global_.get()) &&
+           current_->CopyFrom(other->current_.get());
+}
+
+bool CTarnAllData::MoveFrom(CTarnAllData* other) {
+    if (!other) {
+        return false;
+    }
+    samples_->MoveFrom(other->samples_.get());
     return programs_->CopyFrom(other->programs_.get()) && global_->CopyFrom(other->global_.get()) &&
            current_->CopyFrom(other->current_.get());
 }

@@ -10,20 +10,23 @@
 
 // Everything the instrument stores: the four loop-recorder banks, the global data, the eight
 // program memories and the current setting. Loads and receives fill a temporary bundle that is
-// copied in on success, so a failure leaves the edited bundle as it was.
+// moved in on success, so a failure leaves the edited bundle as it was.
 class CTarnAllData : public CEfTarnData {
 public:
     // Chunks a complete all-data file announces: 1 GLOB, 8 PROG, 4 SMPL.
     static constexpr int kAnnouncedChunks = 13;
 
-    CTarnAllData();
+    CTarnAllData() : CTarnAllData(CTarnSampleSet::Buffers::kSilent) {}
+    // With Buffers::kNone the banks have no buffer yet: for a temporary that a load fills.
+    explicit CTarnAllData(CTarnSampleSet::Buffers buffers);
     ~CTarnAllData() override;
 
     // Restores the defaults of every member: four silent banks, eight default memories, the
     // factory global image and the default current setting.
     void Initialize() override;
     void Reset() override;
-    // An all-data file (".t2a", also the predecessor's ".txa"); changes nothing on failure.
+    // An all-data file (".t2a", also the predecessor's ".txa"), read straight into this bundle:
+    // members read before a failure keep what they read, so callers load into a temporary.
     bool LoadFile(CHfcFile& file) override;
     // Converts every bank to 48 kHz first (code 3 when that fails); false when the file header
     // was written short.
@@ -32,6 +35,9 @@ public:
 
     // Copies every member; false at the first member that refuses.
     virtual bool CopyFrom(const CTarnAllData* other);
+    // As CopyFrom, but the banks take other's buffers instead of copying them (other's banks are
+    // left without audio): how a loaded or received temporary replaces the edited data.
+    bool MoveFrom(CTarnAllData* other);
     // The predecessor's program memories do not describe this instrument's programs.
     virtual void ConvertPredecessorPrograms();
     // Loads count chunks (at most 13), matched by ID: the n-th PROG chunk goes to memory n, the

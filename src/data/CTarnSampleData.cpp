@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "audio/CFsConverter.h"
+#include "audio/CTarnBankConverter.h"
 #include "data/CTarnFileException.h"
 #include "files/TarnChunk.h"
 #include "framework/CEfMessagePump.h"
@@ -61,9 +61,9 @@ void WriteLEDouble(uint8_t* p, double value) {
     ef::WriteLE64(p, bits);
 }
 
-constexpr int kConvertBlockFrames = 32768;
-// Planes of the converter's block buffers are this far apart, off a 4 KB multiple.
-constexpr int kConvertPlaneFloats = kConvertBlockFrames + 16;
+// Frames a save converts and writes at a time.
+constexpr int kSaveBlockFrames = 16384;
+
 
 } // namespace
 
@@ -209,6 +209,15 @@ void CTarnSampleData::CopyFrom(const CTarnSampleData* other) {
     playLength_ = other->playLength_;
 }
 
+void CTarnSampleData::MoveFrom(CTarnSampleData* other) {
+    if (!other || other == this) {
+        return;
+    }
+    CEfAudioData::operator=(std::move(static_cast<CEfAudioData&>(*other)));
+    CopyHeaderFrom(other);
+    playLength_ = other->playLength_;
+}
+
 bool CTarnSampleData::CopyHeaderFrom(const CTarnSampleData* other) {
     if (!other) {
         return false;
@@ -257,13 +266,23 @@ bool CTarnSampleData::LoadChunk(CHfcFile& file) {
     if (wanted > static_cast<uint64_t>(std::max(file.Remaining(), 0LL))) {
         throw CTarnFileException(CTarnFileException::kReadFailed);
     }
-    std::vector<uint8_t> data(static_cast<size_t>(wanted));
-    if (!data.empty()) {
-        tarn::ReadExact(file, data.data(), data.size());
-    }
-    if (!SetNativeData(header.data(), data.empty() ? nullptr : data.data(),
-                       static_cast<int>(data.size()))) {
+    // The data is read into the bank's own buffer and turned to little-endian there.
+    const int frames = BeginNativeData(header.data(), static_cast<int>(wanted));
+    if (!AllocateUninitialized()) {
+        EfTrace("Faild to realloc audio data memory.");
         throw CTarnFileException(CTarnFileException::kSetSampleFailed);
+    }
+    const size_t held = std::min<size_t>(static_cast<size_t>(wanted), size_t(GetDataSize()));
+    tarn::ReadExact(file, GetData(), held);
+    // A full bank's data ends with one frame more than the buffer holds.
+    std::array<uint8_t, kDeviceBytesPerFrame> beyond{};
+    tarn::ReadExact(file, beyond.data(), static_cast<size_t>(wanted) - held);
+    if (wanted == 0) {
+        ZeroFramesFrom(0);
+    } else {
+        ef::SwapBytes16(GetData(), GetData(), static_cast<size_t>(frames) * 2);
+        ZeroFramesFrom(frames);
+        FinishNativeData(header.data());
     }
     tarn::SkipToChunkEnd(file, chunk, tarn::kChunkHeaderSize + kNativeHeaderSize + length);
     return true;
@@ -272,13 +291,21 @@ bool CTarnSampleData::LoadChunk(CHfcFile& file) {
 bool CTarnSampleData::SaveChunk(CHfcFile& file) {
     ConvertForStorage();
     const int length = GetNativeDataSize();
-    std::vector<uint8_t> image(static_cast<size_t>(kNativeHeaderSize + length));
-    GetNativeHeader(image.data());
-    GetNativeData(image.data() + kNativeHeaderSize, length);
-    const uint64_t used = tarn::kChunkHeaderSize + image.size();
+    const int frames = length / kDeviceBytesPerFrame;
+    std::array<uint8_t, kNativeHeaderSize> header{};
+    GetNativeHeader(header.data());
+    const uint64_t used = tarn::kChunkHeaderSize + kNativeHeaderSize + uint64_t(length);
     tarn::WriteChunkHeader(file, tarn::kChunkSmpl, static_cast<uint32_t>(length),
                            static_cast<uint16_t>(tarn::ChunkBlocks(length, 32)), 0xFFFF);
-    tarn::WriteExact(file, image.data(), image.size());
+    tarn::WriteExact(file, header.data(), header.size());
+    // Converted and written a block at a time: no image of the whole bank is built.
+    std::vector<uint8_t> block(size_t{kDeviceBytesPerFrame} *
+                               static_cast<size_t>(std::min(frames, kSaveBlockFrames)));
+    for (int first = 0; first < frames; first += kSaveBlockFrames) {
+        const int count = std::min(kSaveBlockFrames, frames - first);
+        GetNativeFrames(block.data(), first, count);
+        tarn::WriteExact(file, block.data(), size_t{kDeviceBytesPerFrame} * size_t(count));
+    }
     tarn::WritePadding(file, tarn::PaddingFor(used));
     return true;
 }
@@ -455,30 +482,56 @@ bool CTarnSampleData::GetNativeData(uint8_t* out, int length) const {
     if (!out || length < size) {
         return false;
     }
-    std::memset(out, 0, static_cast<size_t>(size));
-    const int frames = std::min(PhraseFrames(), GetFrameCount());
-    if (!HasData() || frames <= 0) {
-        return true;
-    }
-    if (GetBitsPerSample() == 16 && GetChannels() == 2) {
-        const uint8_t* in = GetData();
-        for (int i = 0; i < frames * 2; ++i) {
-            ef::WriteBE16(out + 2 * i, ef::ReadLE16(in + 2 * i));
-        }
-        return true;
-    }
-    for (int f = 0; f < frames; ++f) {
-        for (int c = 0; c < 2; ++c) {
-            ef::WriteBE16(out + 4 * f + 2 * c, static_cast<uint16_t>(GetSample(f, c)));
-        }
-    }
+    GetNativeFrames(out, 0, size / kDeviceBytesPerFrame);
     return true;
+}
+
+void CTarnSampleData::GetNativeFrames(uint8_t* out, int first, int count) const {
+    // Frames beyond the phrase's stored audio are zeros.
+    const int stored = HasData() ? std::max(std::min(PhraseFrames(), GetFrameCount()), 0) : 0;
+    const int end = first + count;
+    int frame = first;
+    const int copyEnd = std::min(end, stored);
+    if (copyEnd > frame) {
+        uint8_t* at = out;
+        if (GetBitsPerSample() == 16 && GetChannels() == 2) {
+            ef::SwapBytes16(at, GetData() + size_t(frame) * 4, size_t(copyEnd - frame) * 2);
+        } else {
+            for (int f = frame; f < copyEnd; ++f) {
+                for (int c = 0; c < 2; ++c) {
+                    ef::WriteBE16(at + 4 * (f - frame) + 2 * c,
+                                  static_cast<uint16_t>(GetSample(f, c)));
+                }
+            }
+        }
+        frame = copyEnd;
+    }
+    if (end > frame) {
+        std::memset(out + size_t(frame - first) * kDeviceBytesPerFrame, 0,
+                    size_t(end - frame) * kDeviceBytesPerFrame);
+    }
 }
 
 bool CTarnSampleData::SetNativeData(const uint8_t* header, const uint8_t* data, int length) {
     if (!header) {
         return false;
     }
+    const int frames = BeginNativeData(header, length);
+    if (!AllocateUninitialized()) {
+        EfTrace("Faild to realloc audio data memory.");
+        return false;
+    }
+    if (length <= 0 || !data) {
+        ZeroFramesFrom(0);
+        return true;
+    }
+    ef::SwapBytes16(GetData(), data, static_cast<size_t>(frames) * 2);
+    ZeroFramesFrom(frames);
+    FinishNativeData(header);
+    return true;
+}
+
+int CTarnSampleData::BeginNativeData(const uint8_t* header, int length) {
     if (length < 0) {
         length = 0;
     }
@@ -504,18 +557,10 @@ bool CTarnSampleData::SetNativeData(const uint8_t* header, const uint8_t* data, 
     } else {
         SetLoadedFrames(n);
     }
-    if (!Allocate()) {
-        EfTrace("Faild to realloc audio data memory.");
-        return false;
-    }
-    if (length == 0 || !data) {
-        return true;
-    }
-    const int frames = std::min(n, MaxSampleFrames);
-    uint8_t* out = GetData();
-    for (int i = 0; i < frames * 2; ++i) {
-        ef::WriteLE16(out + 2 * i, ef::ReadBE16(data + 2 * i));
-    }
+    return std::min(n, MaxSampleFrames);
+}
+
+void CTarnSampleData::FinishNativeData(const uint8_t* header) {
     SetTempo(static_cast<int16_t>(ef::ReadBE16(header + 8)) / 10.0);
     if ((header[12] & 0x0F) <= 8) {
         SetPhraseLength(header[12] & 0x0F);
@@ -526,7 +571,14 @@ bool CTarnSampleData::SetNativeData(const uint8_t* header, const uint8_t* data, 
     loopFlag_ = 1;
     RecalcPlayRange();
     playLevel_ = std::clamp(static_cast<int>(header[15]), 0, kMaxPlayLevel);
-    return true;
+}
+
+void CTarnSampleData::ZeroFramesFrom(int frame) {
+    const size_t from = size_t(frame) * size_t(GetBytesPerFrame());
+    const size_t size = size_t(GetDataSize());
+    if (from < size) {
+        std::memset(GetData() + from, 0, size - from);
+    }
 }
 
 bool CTarnSampleData::ConvertTo48k(bool showProgress) {
@@ -536,80 +588,24 @@ bool CTarnSampleData::ConvertTo48k(bool showProgress) {
     }
     // A flag left over from an earlier cancelled conversion must not stop this one.
     cancelListener_.ClearCancel();
-    const int channels = GetChannels();
     const int frames = HasData() ? std::clamp(loadedFrames_, 0, GetFrameCount()) : 0;
-    CFsConverter converter(channels, CFsConverter::kModeAuto);
-    converter.SetAttenuation(120.0);
-    converter.Design(15361, kSourceSampleRate, 22050, 160, 147);
-
+    // A looping bank is converted as the loop it plays, so that its seam stays seamless.
+    CTarnBankConverter bank(*this, frames, loopFlag_ == 1);
     CEfAudioData converted;
-    std::vector<float> inputs;
-    std::vector<float> outputs;
-    const int blockOutputs = converter.MaxOutputFrames(kConvertBlockFrames);
-    try {
-        inputs.resize(static_cast<size_t>(channels) * kConvertPlaneFloats);
-        outputs.resize(static_cast<size_t>(channels) * static_cast<size_t>(blockOutputs));
-    } catch (const std::bad_alloc&) {
+    if (!bank.Begin(converted, MaxSampleFrames)) {
         EfTrace("Failed to allocate audio data memory.");
-        return false;
-    }
-    converted.SetChannels(channels, false);
-    converted.SetBitsPerSample(GetBitsPerSample(), false);
-    converted.SetSamplingRate(kDeviceSampleRate, false);
-    converted.SetFrameCount(MaxSampleFrames, false);
-    if (!converted.Reallocate()) {
         return false;
     }
 
     std::unique_ptr<CTarnProgressDialog> progress;
     if (showProgress) {
         progress = CEfUiServices::Progress().CreateProgressDialog();
-        progress->SetTotal(frames / kConvertBlockFrames + 1);
+        progress->SetTotal(frames / CTarnBankConverter::kBlockFrames + 1);
         progress->SetListener(&cancelListener_);
         progress->SetText("Resampling...");
         CEfUiServices::Pump().DispatchPending();
     }
-
-    std::array<const float*, fsconv::kMaxChannels> in{};
-    std::array<float*, fsconv::kMaxChannels> out{};
-    for (int c = 0; c < channels; ++c) {
-        in[static_cast<size_t>(c)] = inputs.data() + static_cast<size_t>(c) * kConvertPlaneFloats;
-        out[static_cast<size_t>(c)] = outputs.data() + static_cast<size_t>(c) * blockOutputs;
-    }
-    const int maximum = GetMaxSampleValue();
-    const auto scale = static_cast<float>(maximum);
-    const bool fast = GetBitsPerSample() == 16 && channels == 2;
-    int64_t produced = 0;
-    for (int start = 0; start < frames && !cancelListener_.IsCancelled();
-         start += kConvertBlockFrames) {
-        const int count = std::min(kConvertBlockFrames, frames - start);
-        if (fast) {
-            fsconv::Pcm16StereoToFloat(GetData() + static_cast<size_t>(start) * 4, count, scale,
-                                       inputs.data(), inputs.data() + kConvertPlaneFloats);
-        } else {
-            for (int c = 0; c < channels; ++c) {
-                float* block = inputs.data() + static_cast<size_t>(c) * kConvertPlaneFloats;
-                for (int i = 0; i < count; ++i) {
-                    block[i] = static_cast<float>(GetSample(start + i, c)) / scale;
-                }
-            }
-        }
-        const int made = converter.Process(in.data(), out.data(), count);
-        const int keep = static_cast<int>(std::clamp<int64_t>(MaxSampleFrames - produced, 0, made));
-        if (fast) {
-            fsconv::FloatToPcm16Stereo(outputs.data(), outputs.data() + blockOutputs, keep, scale,
-                                       maximum,
-                                       converted.GetData() + static_cast<size_t>(produced) * 4);
-        } else {
-            for (int c = 0; c < channels; ++c) {
-                const float* block = outputs.data() + static_cast<size_t>(c) * blockOutputs;
-                for (int i = 0; i < keep; ++i) {
-                    converted.SetSample(static_cast<int>(produced) + i, c,
-                                        fsconv::ClipToPcm(scale * block[i], maximum));
-                }
-            }
-        }
-        produced += made;
+    while (!cancelListener_.IsCancelled() && bank.Step()) {
         if (progress) {
             progress->Step();
             CEfUiServices::Pump().DispatchPending();
@@ -619,12 +615,12 @@ bool CTarnSampleData::ConvertTo48k(bool showProgress) {
     if (cancelListener_.IsCancelled()) {
         return false;
     }
-    if (produced > MaxSampleFrames) {
+    if (bank.OutputFrames() > MaxSampleFrames) {
         // Only what fits the bank is kept.
         EfTrace("Loaded Sample Frame Length is longer than max sample frame length.");
     }
     CEfAudioData::operator=(std::move(converted));
-    SetLoadedFrames(static_cast<int>(std::min<int64_t>(produced, MaxSampleFrames)));
+    SetLoadedFrames(std::min(bank.OutputFrames(), MaxSampleFrames));
     RecalcPlayRange();
     return true;
 }

@@ -60,10 +60,13 @@ public:
 
     // Copies audio (format and buffer) and every header and preview setting.
     virtual void CopyFrom(const CTarnSampleData* other);
+    // As CopyFrom, but takes other's buffer instead of copying it; other is left without audio.
+    void MoveFrom(CTarnSampleData* other);
     // As CopyFrom but without the audio and without the play length.
     virtual bool CopyHeaderFrom(const CTarnSampleData* other);
-    // Reads one SMPL chunk; throws CTarnFileException 2 (short read), 4 (not SMPL) or
-    // 12 (refused data).
+    // Reads one SMPL chunk straight into the bank's buffer; throws CTarnFileException 2 (short
+    // read), 4 (not SMPL) or 12 (refused data). The bank is changed even when it throws:
+    // callers load into a bank they can drop.
     virtual bool LoadChunk(CHfcFile& file);
     // Converts to 48 kHz first (with progress), then writes one SMPL chunk; throws
     // CTarnFileException 3 on a short write, 5 when the conversion ran out of memory and 3 when
@@ -124,10 +127,14 @@ public:
     int32_t GetNumSamples() const;
     // False when out is null or length is below GetNativeDataSize.
     bool GetNativeData(uint8_t* out, int length) const;
+    // Frames first .. first + count - 1 of the native sample data (4 bytes each) into out.
+    void GetNativeFrames(uint8_t* out, int first, int count) const;
     // Takes a native header and its sample data (length bytes, may be null when length is 0).
     bool SetNativeData(const uint8_t* header, const uint8_t* data, int length);
 
-    // Converts a 44.1 kHz bank to 48 kHz; other rates are left alone (true). False when the
+    // Converts a 44.1 kHz bank to 48 kHz; other rates are left alone (true). The filter's delay
+    // is compensated (frame k becomes frame k * 160 / 147; round(frames * 160 / 147) frames come
+    // out), and a looping bank (loop flag 1) is converted as a circular loop. False when the
     // conversion was cancelled or ran out of memory; the bank is then unchanged.
     bool ConvertTo48k(bool showProgress);
     // Scales the loaded audio so that its peak reaches full scale; false when there is nothing
@@ -139,6 +146,13 @@ public:
 
 private:
     void RestoreHeaderDefaults();
+    // Steps shared by SetNativeData and LoadChunk. Begin takes the header's frame count as far as
+    // length bytes of data hold it, restores the defaults and the device format and returns the
+    // frames to take from the data; Finish takes the header's settings after the audio.
+    int BeginNativeData(const uint8_t* header, int length);
+    void FinishNativeData(const uint8_t* header);
+    // Zeroes the buffer from the given frame to its end.
+    void ZeroFramesFrom(int frame);
     // Brings the bank to 48 kHz before it is stored; throws when it cannot.
     void ConvertForStorage();
 

@@ -1,8 +1,11 @@
 #include "data/CTarnSampleSet.h"
 
-CTarnSampleSet::CTarnSampleSet() {
+CTarnSampleSet::CTarnSampleSet(Buffers buffers) {
     for (int i = 0; i < kBankCount; ++i) {
-        AddNew()->Initialize();
+        CTarnSampleData* bank = AddNew();
+        if (buffers == Buffers::kSilent) {
+            bank->Initialize();
+        }
     }
 }
 
@@ -36,4 +39,19 @@ void CTarnSampleSet::CopyFrom(const CTarnSampleSet* other) {
 
 std::unique_ptr<CEfData> CTarnSampleSet::CreateItem() {
     return std::make_unique<CTarnSampleData>();
+}
+
+void CTarnSampleSet::MoveFrom(CTarnSampleSet* other) {
+    if (!other || other == this) {
+        return;
+    }
+    if (Count() != other->Count()) {
+        Initialize();
+        while (Count() < other->Count()) {
+            AddNew();
+        }
+    }
+    for (int i = 0; i < other->Count(); ++i) {
+        At(i)->MoveFrom(other->At(i));
+    }
 }

@@ -37,7 +37,9 @@ bool CTarnAllDataIO::ReadData(CHfcFile& file, const std::string& extension) {
     if (!target_) {
         return false;
     }
-    CTarnAllData temporary;
+    // The one temporary of a load: its banks get their buffers from the file, and the target
+    // takes them over only when the whole file loaded.
+    CTarnAllData temporary(CTarnSampleSet::Buffers::kNone);
     if (!temporary.LoadFile(file)) {
         return false;
     }
@@ -45,7 +47,7 @@ bool CTarnAllDataIO::ReadData(CHfcFile& file, const std::string& extension) {
     if (predecessor) {
         temporary.ConvertPredecessorPrograms();
     }
-    if (!target_->CopyFrom(&temporary)) {
+    if (!target_->MoveFrom(&temporary)) {
         return false;
     }
     predecessor_ = predecessor;

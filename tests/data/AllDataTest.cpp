@@ -179,7 +179,11 @@ TEST(AllData, MissingChunksAndShortFiles) {
     const auto bytes = Saved(data);
     CTarnAllData target;
     const CTarnAllData defaults;
-    auto load = [&](CHfcFile& f) { return target.LoadFile(f); };
+    // A load fills a temporary that the target takes over only when the whole file loaded.
+    auto load = [&](CHfcFile& f) {
+        CTarnAllData temporary(CTarnSampleSet::Buffers::kNone);
+        return temporary.LoadFile(f) && target.MoveFrom(&temporary);
+    };
 
     // Announcing 1 + 8 + 3 chunks in a complete file: only three banks arrive.
     auto twelve = bytes;
