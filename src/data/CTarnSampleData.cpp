@@ -64,7 +64,6 @@ void WriteLEDouble(uint8_t* p, double value) {
 // Frames a save converts and writes at a time.
 constexpr int kSaveBlockFrames = 16384;
 
-
 } // namespace
 
 float CTarnSampleData::LengthBeats(int index) {
