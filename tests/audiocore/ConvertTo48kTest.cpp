@@ -7,9 +7,11 @@
 #include <memory>
 #include <numbers>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "audio/CFsConverter.h"
 #include "data/CTarnFileException.h"
 #include "data/CTarnSampleData.h"
 #include "framework/CEfProgressFactory.h"
@@ -213,7 +215,7 @@ TEST(ConvertTo48k, CancelStopsEarlyAndLeavesTheBankUntouched) {
     // A later conversion without a window is not stopped by the earlier Cancel.
     ASSERT_TRUE(bank->ConvertTo48k(false));
     EXPECT_EQ(bank->GetSamplingRate(), 48000);
-    EXPECT_EQ(bank->GetLoadedFrames(), 217688);
+    EXPECT_EQ(bank->GetLoadedFrames(), 217687);
 }
 
 // Saving offers the conversion twice; a bank still at 44.1 kHz after that is refused rather than
@@ -323,4 +325,155 @@ TEST(ConvertTo48k, SoxToneConvertsToOneSecondAt48k) {
     EXPECT_NEAR(StatValue(stat, "Length (seconds):"), 1.0, 1e-6);
     EXPECT_NEAR(StatValue(stat, "RMS     amplitude:"), 0.5 / std::sqrt(2.0), 0.001);
     EXPECT_NEAR(StatValue(stat, "Maximum amplitude:"), 0.5, 0.002);
+}
+
+namespace {
+
+// The frame of the largest magnitude in channel c.
+int PeakFrame(const CTarnSampleData& bank, int c) {
+    int peak = 0;
+    for (int f = 0; f < bank.GetLoadedFrames(); ++f) {
+        if (std::abs(bank.GetSample(f, c)) > std::abs(bank.GetSample(peak, c))) {
+            peak = f;
+        }
+    }
+    return peak;
+}
+
+int Rounded48k(int frames) {
+    return static_cast<int>(std::floor(frames * 48000.0 / 44100.0 + 0.5));
+}
+
+// Runs the conversion with every kernel the CPU has and returns the banks' bytes per kernel.
+template <class Make> std::vector<std::vector<uint8_t>> ConvertWithEachKernel(Make make) {
+    std::vector<std::vector<uint8_t>> results;
+    for (int mode = CFsConverter::kModeScalar; mode <= CFsConverter::kModeAvx2; ++mode) {
+        if (!CFsConverter::IsModeSupported(mode)) {
+            continue;
+        }
+        const int previous = CFsConverter::LimitAutoMode(mode);
+        auto bank = make();
+        EXPECT_TRUE(bank->ConvertTo48k(false));
+        CFsConverter::LimitAutoMode(previous);
+        results.push_back(Bytes(*bank));
+    }
+    return results;
+}
+
+} // namespace
+
+// The filter's delay is compensated and its tail flushed: exactly the rounded number of frames,
+// and a click stays where it was in time, at either end of the bank too.
+TEST(ConvertTo48k, FrameCountIsExactAndAClickKeepsItsPlace) {
+    for (int frames : {1, 2, 146, 147, 1000, 44100, 100003}) {
+        auto bank = Bank441(frames, [](int, int) { return 1000; });
+        ASSERT_TRUE(bank->ConvertTo48k(false));
+        EXPECT_EQ(bank->GetLoadedFrames(), Rounded48k(frames)) << frames;
+    }
+    for (int loop : {0, 1}) {
+        for (int k : {0, 1, 47, 48, 5000, 32767, 32768, 40000, 44099}) {
+            auto bank = Bank441(
+                44100, [k](int f, int c) { return f == k ? (c == 0 ? 30000 : -20000) : 0; });
+            bank->SetLoopFlag(loop);
+            ASSERT_TRUE(bank->ConvertTo48k(false));
+            ASSERT_EQ(bank->GetLoadedFrames(), 48000);
+            const int expected = Rounded48k(k);
+            EXPECT_NEAR(PeakFrame(*bank, 0), expected, 1) << "click at " << k << " loop " << loop;
+            EXPECT_EQ(PeakFrame(*bank, 1), PeakFrame(*bank, 0));
+            // Between two output frames the click's energy is shared by both.
+            EXPECT_GT(bank->GetSample(PeakFrame(*bank, 0), 0), 18000);
+            EXPECT_LT(bank->GetSample(PeakFrame(*bank, 1), 1), -12000);
+        }
+    }
+}
+
+// A one-shot bank's click near the end rings into silence after it; a looping bank's rings
+// around to the start.
+TEST(ConvertTo48k, ALoopingBankWrapsTheFilterAroundTheLoop) {
+    const int k = 44099;
+    for (int loop : {0, 1}) {
+        auto bank = Bank441(44100, [](int f, int) { return f == k ? 30000 : 0; });
+        bank->SetLoopFlag(loop);
+        ASSERT_TRUE(bank->ConvertTo48k(false));
+        int ringingAtStart = 0;
+        for (int f = 0; f < 3; ++f) {
+            ringingAtStart = std::max(ringingAtStart, std::abs(bank->GetSample(f, 0)));
+        }
+        if (loop == 1) {
+            EXPECT_GT(ringingAtStart, 1000);
+        } else {
+            EXPECT_EQ(ringingAtStart, 0);
+        }
+    }
+}
+
+// A sine of whole periods in a loop of a multiple of 147 frames converts to a loop without a
+// step at the seam: the wrap from the last frame to the first is no larger than any step
+// inside, and the converted loop equals the middle of a long run of the same loop.
+TEST(ConvertTo48k, ASeamlessLoopStaysSeamless) {
+    constexpr int kLoop = 147 * 20; // 2940 frames at 44.1 kHz, 3200 at 48 kHz
+    const auto sine = [](int f, int c) {
+        const double phase = 2.0 * std::numbers::pi * 7.0 * (f % kLoop) / kLoop + c;
+        return static_cast<int>(std::lround(20000.0 * std::sin(phase)));
+    };
+    auto loop = Bank441(kLoop, sine);
+    ASSERT_EQ(loop->GetLoopFlag(), 1);
+    ASSERT_TRUE(loop->ConvertTo48k(false));
+    ASSERT_EQ(loop->GetLoadedFrames(), 3200);
+    for (int c = 0; c < 2; ++c) {
+        int largestInside = 0;
+        for (int f = 0; f + 1 < 3200; ++f) {
+            largestInside = std::max(largestInside,
+                                     std::abs(loop->GetSample(f + 1, c) - loop->GetSample(f, c)));
+        }
+        const int seam = std::abs(loop->GetSample(0, c) - loop->GetSample(3199, c));
+        EXPECT_LE(seam, largestInside) << "channel " << c;
+    }
+
+    auto run = Bank441(kLoop * 5, sine);
+    run->SetLoopFlag(0);
+    ASSERT_TRUE(run->ConvertTo48k(false));
+    for (int f = 0; f < 3200; ++f) {
+        for (int c = 0; c < 2; ++c) {
+            ASSERT_NEAR(loop->GetSample(f, c), run->GetSample(2 * 3200 + f, c), 1) << f;
+        }
+    }
+
+    // Without the loop flag the same audio starts against silence: the filter rings there.
+    auto oneShot = Bank441(kLoop, sine);
+    oneShot->SetLoopFlag(0);
+    ASSERT_TRUE(oneShot->ConvertTo48k(false));
+    int ringing = 0;
+    for (int f = 0; f < 16; ++f) {
+        ringing = std::max(ringing, std::abs(oneShot->GetSample(f, 1) - loop->GetSample(f, 1)));
+    }
+    EXPECT_GT(ringing, 300);
+}
+
+// Every kernel gives the same 16-bit output, for random audio and for full-scale square waves
+// that clip, at both loop settings.
+TEST(ConvertTo48k, EveryKernelGivesTheSameBytes) {
+    for (int loop : {0, 1}) {
+        const auto random = ConvertWithEachKernel([loop] {
+            std::mt19937 rng(21);
+            std::uniform_int_distribution<int> dist(-32768, 32767);
+            std::vector<int> values(2 * 70001);
+            for (int& v : values) {
+                v = dist(rng);
+            }
+            auto bank = Bank441(70001, [&](int f, int c) { return values[size_t(2 * f + c)]; });
+            bank->SetLoopFlag(loop);
+            return bank;
+        });
+        const auto fullScale = ConvertWithEachKernel([loop] {
+            auto bank = Bank441(
+                20000, [](int f, int c) { return ((f / (3 + c)) % 2 == 0) ? 32767 : -32768; });
+            bank->SetLoopFlag(loop);
+            return bank;
+        });
+        for (size_t i = 1; i < random.size(); ++i) {
+            EXPECT_TRUE(random[i] == random[0]) << "kernel " << i << " loop " << loop;
+            EXPECT_TRUE(fullScale[i] == fullScale[0]) << "kernel " << i << " loop " << loop;
+        }
+    }
 }
