@@ -4,9 +4,11 @@
 #include <cstdlib>
 
 #include "app/CTarnPreferencesData.h"
+#include "cli/CliBackends.h"
 #include "cli/CliUi.h"
 #include "midi/CTarnMidiManager.h"
 #include "midi/port/CHfcMidiSystem.h"
+#include "platform/CHfcBackendModule.h"
 #include "platform/CHfcMemoryPreferences.h"
 #include "platform/CVirtualMidiDriver.h"
 #include "platform/SystemMidiDriver.h"
@@ -116,6 +118,7 @@ bool CliMidiSession::Open(const CliMidiOptions& options) {
     } else {
         systemDriver_ = CreateSystemMidiDriver();
         driver_ = systemDriver_.get();
+        ReportUnavailableBackend(AlsaBackendModule());
     }
     CHfcMidiSystem::SetDriver(driver_);
 

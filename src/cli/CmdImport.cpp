@@ -6,12 +6,19 @@
 #include <vector>
 
 #include "audio/CTarnExternalSampleImporter.h"
+#include "cli/CliBackends.h"
 #include "cli/CliCommand.h"
 #include "cli/CliDataFile.h"
 #include "data/CTarnAllData.h"
+#include "framework/CTarnMessageBox.h"
+#include "framework/EfByteOrder.h"
+#include "platform/CHfcBackendModule.h"
 #include "platform/CHfcCompressedAudioDecoderFactory.h"
 
 namespace {
+
+// "MP3 and M4A files cannot be imported because no MP3 or AAC decoder is available."
+constexpr int kMessageNoDecoder = 35;
 
 constexpr const char* kUsage = "usage: talvex-cli import AUDIO --bank A..D --into FILE.t2a";
 
@@ -79,9 +86,20 @@ int RunImport(const std::vector<std::string>& args) {
         return 1;
     }
     const std::unique_ptr<CHfcCompressedAudioDecoder> decoder = CreateCompressedAudioDecoder();
+    using FileType = CTarnExternalSampleImporter::FileType;
+    const FileType type = CTarnExternalSampleImporter::Classify(audio);
+    if (!decoder && type == FileType::kCompressed) {
+        std::fprintf(stderr, "%s\n", CTarnMessageBox::Text(kMessageNoDecoder));
+        cli::ReportUnavailableBackend(FfmpegBackendModule());
+        return 1;
+    }
     CTarnExternalSampleImporter importer(decoder.get());
     CTarnSampleData& sample = *data.Bank(bank);
     if (importer.Import(audio, sample, data.CurrentSetting()) != CEfFileIO::kSucceeded) {
+        if (!decoder && type == FileType::kUnsupported) {
+            // Perhaps a kind the missing decoder would have read.
+            cli::ReportUnavailableBackend(FfmpegBackendModule());
+        }
         return 1;
     }
     const int importedRate = sample.GetSamplingRate();
@@ -89,8 +107,12 @@ int RunImport(const std::vector<std::string>& args) {
     if (!cli::SaveDataFile(into, cli::FileKind::kAll, data)) {
         return 1;
     }
-    std::printf("%s -> bank %c of %s: tempo %.1f BPM, phrase length %s beats, %d frames at %d Hz",
-                audio.c_str(), 'A' + bank, into.c_str(), sample.GetTempo(),
+    // The tempo as the file keeps it, in tenths (the unrounded value may print a tenth higher).
+    uint8_t header[CTarnSampleData::kNativeHeaderSize];
+    sample.GetNativeHeader(header);
+    const int tenths = static_cast<int16_t>(ef::ReadBE16(header + 8));
+    std::printf("%s -> bank %c of %s: tempo %d.%d BPM, phrase length %s beats, %d frames at %d Hz",
+                audio.c_str(), 'A' + bank, into.c_str(), tenths / 10, tenths % 10,
                 BeatsText(sample.GetPhraseLengthBeats()), importedFrames, importedRate);
     if (importedRate != sample.GetSamplingRate()) {
         std::printf(" (stored as %d frames at %d Hz)", sample.GetLoadedFrames(),

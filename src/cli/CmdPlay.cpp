@@ -14,10 +14,12 @@
 
 #include "audio/CTarnAudioEngine.h"
 #include "audio/CTarnAudioEngineListener.h"
+#include "cli/CliBackends.h"
 #include "cli/CliCommand.h"
 #include "cli/CliDataFile.h"
 #include "data/CTarnAllData.h"
 #include "data/CTarnSampleData.h"
+#include "platform/CHfcBackendModule.h"
 #include "platform/DefaultAudioOutput.h"
 
 namespace {
@@ -146,6 +148,7 @@ int RunPlay(const std::vector<std::string>& args) {
     EndListener listener;
     engine.AddListener(&listener);
     if (!engine.Setup(kPreviewFormat, kBufferBytes)) {
+        cli::ReportUnavailableBackend(PortAudioBackendModule());
         std::fprintf(stderr, "talvex-cli: no audio output device\n");
         engine.RemoveListener(&listener);
         return 1;

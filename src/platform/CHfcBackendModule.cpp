@@ -58,7 +58,7 @@ void* CHfcBackendModule::Function(const char* symbol) {
     if (state_ == State::kNotTried) {
         state_ = LoadLocked() ? State::kLoaded : State::kFailed;
         if (state_ == State::kFailed) {
-            EfTrace("CHfcBackendModule - %s is not available: %s", what_, failure_.c_str());
+            EfTrace("CHfcBackendModule - %s unavailable: %s", what_, failure_.c_str());
         }
     }
     if (state_ != State::kLoaded) {
@@ -128,11 +128,11 @@ CHfcBackendModule& FfmpegBackendModule() {
 }
 
 CHfcBackendModule& PortAudioBackendModule() {
-    static CHfcBackendModule module("portaudio", "the audio output");
+    static CHfcBackendModule module("portaudio", "audio output");
     return module;
 }
 
 CHfcBackendModule& AlsaBackendModule() {
-    static CHfcBackendModule module("alsa", "the MIDI system");
+    static CHfcBackendModule module("alsa", "MIDI devices");
     return module;
 }

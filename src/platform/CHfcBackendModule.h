@@ -17,8 +17,8 @@ class CHfcBackendModule {
 public:
     enum class State { kNotTried, kLoaded, kFailed };
 
-    // name: "ffmpeg", "portaudio" or "alsa"; what: the user's word for what it gives
-    // ("compressed audio", ...), used in the failure text.
+    // name: "ffmpeg", "portaudio" or "alsa"; what: what it gives, in the user's words ("audio
+    // output"), for the failure text.
     CHfcBackendModule(const char* name, const char* what);
     CHfcBackendModule(const CHfcBackendModule&) = delete;
     CHfcBackendModule& operator=(const CHfcBackendModule&) = delete;

@@ -14,6 +14,8 @@
 #include "framework/CEfUiServices.h"
 #include "framework/EfTrace.h"
 #include "platform/CHfcCompressedAudioDecoderFactory.h"
+#include "platform/CHfcDeferredAudioOutput.h"
+#include "platform/CHfcDeferredCompressedAudioDecoder.h"
 #include "platform/CHfcMemoryPreferences.h"
 #include "platform/DefaultAudioOutput.h"
 #include "platform/UserPreferencesStore.h"
@@ -156,12 +158,14 @@ bool CTarnApplication::Start(std::string& error) {
         error = "virtual instrument: " + error;
         return false;
     }
-    decoder_ = CreateCompressedAudioDecoder();
+    // The backends load when first used, not before the window is painted.
+    decoder_ = std::make_unique<CHfcDeferredCompressedAudioDecoder>(&CreateCompressedAudioDecoder);
 
     CTarnHostServices services;
     services.preferencesStore = store_.get();
     services.midiDriver = midi_.Driver();
-    services.audioOutput = dump ? nullptr : CreateDefaultAudioOutput();
+    services.audioOutput =
+        dump ? nullptr : std::make_unique<CHfcDeferredAudioOutput>(&CreateDefaultAudioOutput);
     services.decoder = decoder_.get();
     services.postToUserInterface = [](std::function<void()> task) {
         QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);

@@ -1,6 +1,7 @@
 #include "ui/app/CTarnEditorMidi.h"
 
 #include "midi/port/CHfcMidiSystem.h"
+#include "platform/CHfcDeferredMidiDriver.h"
 #include "platform/CVirtualMidiDriver.h"
 #include "platform/SystemMidiDriver.h"
 #include "sim/CTarnVirtualInstrumentSession.h"
@@ -21,7 +22,8 @@ bool CTarnEditorMidi::Open(bool virtualInstrument, const std::string& file, std:
         }
         driver_ = &instrument_->Driver();
     } else {
-        systemDriver_ = CreateSystemMidiDriver();
+        // The MIDI backend loads when the devices are first listed or opened.
+        systemDriver_ = std::make_unique<CHfcDeferredMidiDriver>(&CreateSystemMidiDriver);
         driver_ = systemDriver_.get();
     }
     CHfcMidiSystem::SetDriver(driver_);
