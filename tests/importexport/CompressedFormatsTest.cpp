@@ -93,6 +93,22 @@ TEST_F(CompressedFormats, AacLoopsComeInAtTheirLengthAndTempo) {
     }
 }
 
+// Without an edit list, the delay and length in an "iTunSMPB" tag: the same audio as with one.
+TEST_F(CompressedFormats, AacDelayAndLengthComeFromAnITunesTag) {
+    CTarnSampleData tagged;
+    Import("loop_120bpm_48k_smpb.m4a", tagged);
+    EXPECT_EQ(tagged.GetLoadedFrames(), 192000);
+    EXPECT_DOUBLE_EQ(tagged.GetTempo(), 120.0);
+    CTarnSampleData edited;
+    Import("loop_120bpm_48k.m4a", edited);
+    ASSERT_EQ(edited.GetLoadedFrames(), 192000);
+    int largest = 0;
+    for (int f = 0; f < 192000; ++f) {
+        largest = std::max(largest, std::abs(Left(tagged, f) - Left(edited, f)));
+    }
+    EXPECT_LE(largest, 2);
+}
+
 // libmp3lame's tag states its delay and padding, which come off; without the tag nothing says
 // what is padding, and the decoded length stays as every player has it.
 TEST_F(CompressedFormats, Mp3LoopsAreTrimmedByTheirEncoderTag) {

@@ -1,6 +1,7 @@
 #include "platform/ffmpeg/CHfcFfmpegAudioDecoder.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <initializer_list>
 #include <memory>
 #include <mutex>
@@ -14,6 +15,8 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavformat/avio.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/dict.h>
+#include <libavutil/intreadwrite.h>
 #include <libavutil/log.h>
 #include <libavutil/mem.h>
 #include <libswresample/swresample.h>
@@ -27,6 +30,8 @@ constexpr int kMaxSourceChannels = 64;
 constexpr int kMaxSourceRate = 768000;
 // Source frames collected past the bank's length, for the resampler's look-ahead.
 constexpr size_t kResamplerMargin = 4096;
+// Above any encoder's delay; a larger value in a tag is not believed.
+constexpr unsigned int kMaxPriming = 16384;
 
 // What one import may read. The bank holds 8.85 s, a few hundred kilobytes of any MP3 or M4A, so
 // these leave room for large tags and cover art while a file of zeros (which the MP3 demuxer
@@ -132,6 +137,15 @@ public:
         return Convert(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
     }
 
+    // Drops the first frames (at most all of them).
+    void DropFront(size_t frames) {
+        frames = std::min(frames, frames_);
+        for (std::vector<float>& channel : out_.channels) {
+            channel.erase(channel.begin(), channel.begin() + static_cast<std::ptrdiff_t>(frames));
+        }
+        frames_ -= frames;
+    }
+
     // Drops what lies past the given length.
     void CutTo(size_t frames) {
         if (frames < frames_) {
@@ -226,6 +240,30 @@ private:
     size_t frames_ = 0;
     std::vector<std::vector<float>> scratch_;
 };
+
+// What Apple's encoders store in an "iTunSMPB" tag: the encoder's delay, its padding and the
+// length of the audio, in frames (hexadecimal fields 2, 3 and 4).
+struct GaplessInfo {
+    size_t priming = 0;
+    size_t frames = 0;
+};
+
+bool ReadGaplessInfo(const AVFormatContext* format, const AVStream* stream, GaplessInfo& info) {
+    const AVDictionaryEntry* tag = av_dict_get(format->metadata, "iTunSMPB", nullptr, 0);
+    if (!tag) {
+        tag = av_dict_get(stream->metadata, "iTunSMPB", nullptr, 0);
+    }
+    unsigned int priming = 0;
+    unsigned int padding = 0;
+    unsigned long long frames = 0;
+    if (!tag || std::sscanf(tag->value, "%*x %x %x %llx", &priming, &padding, &frames) != 3 ||
+        frames == 0 || priming >= kMaxPriming) {
+        return false;
+    }
+    info.priming = priming;
+    info.frames = static_cast<size_t>(frames);
+    return true;
+}
 
 // The frames the container says the stream lasts, or 0 when it does not say it itself (a length
 // guessed from the bit rate can fall short of the audio). Encoders pad the last packet; the
@@ -363,8 +401,16 @@ bool CHfcFfmpegAudioDecoder::Decode(const std::string& path, size_t maxFrames, i
     }
 
     SourceCollector collector(maxFrames, maxChannels, out);
+    size_t skipped = 0;
     while (!collector.Full() && av_read_frame(format.get(), packet.get()) >= 0) {
         if (packet->stream_index == stream) {
+            size_t size = 0;
+            // A start the demuxer marks to skip (an edit list, a LAME tag); the decoder drops it.
+            if (const uint8_t* skip =
+                    av_packet_get_side_data(packet.get(), AV_PKT_DATA_SKIP_SAMPLES, &size);
+                skip && size >= 4) {
+                skipped += AV_RL32(skip);
+            }
             const int rc = avcodec_send_packet(codec.get(), packet.get());
             av_packet_unref(packet.get());
             if (rc < 0 && rc != AVERROR(EAGAIN)) {
@@ -390,7 +436,15 @@ bool CHfcFfmpegAudioDecoder::Decode(const std::string& path, size_t maxFrames, i
         EfTrace("FFmpeg decoder: no audio decoded from %s", path.c_str());
         return false;
     }
-    const size_t declared = DeclaredFrames(format.get(), format->streams[stream], collector.Rate());
+    size_t declared = DeclaredFrames(format.get(), format->streams[stream], collector.Rate());
+    GaplessInfo gapless;
+    if (ReadGaplessInfo(format.get(), format->streams[stream], gapless)) {
+        // The demuxer takes the delay from the tag only in some layouts; what it left is dropped.
+        if (gapless.priming > skipped) {
+            collector.DropFront(gapless.priming - skipped);
+        }
+        declared = declared > 0 ? std::min(declared, gapless.frames) : gapless.frames;
+    }
     if (declared > 0 && declared < collector.Frames()) {
         EfTrace("FFmpeg decoder: %zu frames of encoder padding dropped.",
                 collector.Frames() - declared);
