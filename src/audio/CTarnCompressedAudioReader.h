@@ -5,7 +5,7 @@
 class CHfcCompressedAudioDecoder;
 class CTarnSampleData;
 
-// Reads MP3 and M4A files into a bank through the platform's compressed-audio decoder: 48 kHz,
+// Reads compressed audio (MP3, M4A, FLAC, ...) into a bank through the platform's decoder: 48 kHz,
 // at most the bank's 424960 frames, levels above full scale brought down to it, mono copied to
 // both channels and channels after the second dropped; the tempo is guessed from the length.
 class CTarnCompressedAudioReader {
