@@ -1,7 +1,8 @@
 #include "audio/CDecimationFilterCoeffs.h"
 
-#include <cmath>
 #include <numbers>
+
+#include "audio/TarnDeterministicSine.h"
 
 CDecimationFilterCoeffs::CDecimationFilterCoeffs() {
     window_.SetLength(length_);
@@ -42,7 +43,7 @@ double CDecimationFilterCoeffs::Coefficient(int e) const {
         return normalisedCutoff_;
     }
     const double x = d * angularCutoff_;
-    return std::sin(x) / x * normalisedCutoff_ * window_.Value(e);
+    return tarn::DeterministicSine(x) / x * normalisedCutoff_ * window_.Value(e);
 }
 
 double CDecimationFilterCoeffs::DelaySeconds() const {

@@ -6,6 +6,9 @@
 #include <mutex>
 #include <numeric>
 
+#include "audio/RateConverterKernels.h"
+#include "audio/TarnDeterministicSine.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -25,41 +28,10 @@ constexpr int kLanes = 8;
 // prototype sampled this many times per input frame.
 constexpr int64_t kMaxTablePhases = 1024;
 constexpr int64_t kPrototypePhases = 1024;
+// Outputs converted per block of input taken from the interleaved frames.
+constexpr size_t kBlockOutputs = 4096;
 
 constexpr double kPi = 3.14159265358979323846;
-
-// sin(x) from plain double arithmetic, so that the coefficients do not depend on which variant
-// of the C library's sin a CPU selects. Accurate to a few units in the last place for |x| up to
-// a few thousand.
-double Sine(double x) {
-    // pi/2 split so that n * kHalfPiHigh is exact for the n that occur.
-    constexpr double kHalfPiHigh = 1.57079632673412561417e+00;
-    constexpr double kHalfPiLow = 6.07710050650619224932e-11;
-    const double n = std::floor(x * (2.0 / kPi) + 0.5);
-    const double r = (x - n * kHalfPiHigh) - n * kHalfPiLow;
-    const double r2 = r * r;
-    // Taylor series; for |r| <= pi/4 the remainder after r^19 is below 1e-20.
-    double sinTerm = r;
-    double sinSum = r;
-    double cosTerm = 1.0;
-    double cosSum = 1.0;
-    for (int k = 2; k <= 18; k += 2) {
-        cosTerm = -cosTerm * r2 / (k * (k - 1));
-        cosSum += cosTerm;
-        sinTerm = -sinTerm * r2 / ((k + 1) * k);
-        sinSum += sinTerm;
-    }
-    switch (static_cast<int64_t>(n) & 3) {
-    case 0:
-        return sinSum;
-    case 1:
-        return cosSum;
-    case 2:
-        return -sinSum;
-    default:
-        return -cosSum;
-    }
-}
 
 // Zeroth-order modified Bessel function of the first kind (power series).
 double BesselI0(double x) {
@@ -105,7 +77,7 @@ struct Kernel {
         }
         const double window = BesselI0(beta * std::sqrt(1.0 - r * r)) * inverseI0Beta;
         const double x = 2.0 * kPi * cutoff * s;
-        const double sinc = x == 0.0 ? 1.0 : Sine(x) / x;
+        const double sinc = x == 0.0 ? 1.0 : tarn::DeterministicSine(x) / x;
         return 2.0 * cutoff * sinc * window;
     }
 };
@@ -180,7 +152,8 @@ std::shared_ptr<const Design> GetDesign(uint32_t sourceRate) {
 
 // The inner products: eight interleaved sums (tap j goes to sum j % 8), reduced as
 // ((s0 + s4) + (s2 + s6)) + ((s1 + s5) + (s3 + s7)). The vector code computes the same
-// operations in the same order as the plain code.
+// operations in the same order as the plain code. Dot4 computes four independent products at
+// once (the chains of additions of one product are too slow on their own).
 float PortableDot(const float* c, const float* a, int taps) {
     float s[kLanes];
     for (int l = 0; l < kLanes; ++l) {
@@ -198,9 +171,10 @@ float PortableDot(const float* c, const float* a, int taps) {
     return (x0 + x2) + (x1 + x3);
 }
 
-void PortableDot2(const float* c, const float* a, const float* b, int taps, float& ya, float& yb) {
-    ya = PortableDot(c, a, taps);
-    yb = PortableDot(c, b, taps);
+void PortableDot4(const float* const* rows, const float* const* xs, int taps, float* const* ys) {
+    for (int i = 0; i < 4; ++i) {
+        *ys[i] = PortableDot(rows[i], xs[i], taps);
+    }
 }
 
 // row := base + alpha * slope
@@ -217,23 +191,6 @@ float Reduce(__m128 low, __m128 high) {
     return _mm_cvtss_f32(_mm_add_ss(x, _mm_shuffle_ps(x, x, 1)));
 }
 
-void VectorDot2(const float* c, const float* a, const float* b, int taps, float& ya, float& yb) {
-    __m128 a0 = _mm_mul_ps(_mm_loadu_ps(c), _mm_loadu_ps(a));
-    __m128 a1 = _mm_mul_ps(_mm_loadu_ps(c + 4), _mm_loadu_ps(a + 4));
-    __m128 b0 = _mm_mul_ps(_mm_loadu_ps(c), _mm_loadu_ps(b));
-    __m128 b1 = _mm_mul_ps(_mm_loadu_ps(c + 4), _mm_loadu_ps(b + 4));
-    for (int j = kLanes; j < taps; j += kLanes) {
-        const __m128 k0 = _mm_loadu_ps(c + j);
-        const __m128 k1 = _mm_loadu_ps(c + j + 4);
-        a0 = _mm_add_ps(a0, _mm_mul_ps(k0, _mm_loadu_ps(a + j)));
-        a1 = _mm_add_ps(a1, _mm_mul_ps(k1, _mm_loadu_ps(a + j + 4)));
-        b0 = _mm_add_ps(b0, _mm_mul_ps(k0, _mm_loadu_ps(b + j)));
-        b1 = _mm_add_ps(b1, _mm_mul_ps(k1, _mm_loadu_ps(b + j + 4)));
-    }
-    ya = Reduce(a0, a1);
-    yb = Reduce(b0, b1);
-}
-
 float VectorDot(const float* c, const float* a, int taps) {
     __m128 a0 = _mm_mul_ps(_mm_loadu_ps(c), _mm_loadu_ps(a));
     __m128 a1 = _mm_mul_ps(_mm_loadu_ps(c + 4), _mm_loadu_ps(a + 4));
@@ -242,6 +199,26 @@ float VectorDot(const float* c, const float* a, int taps) {
         a1 = _mm_add_ps(a1, _mm_mul_ps(_mm_loadu_ps(c + j + 4), _mm_loadu_ps(a + j + 4)));
     }
     return Reduce(a0, a1);
+}
+
+void VectorDot4(const float* const* rows, const float* const* xs, int taps, float* const* ys) {
+    __m128 lo[4];
+    __m128 hi[4];
+    for (int i = 0; i < 4; ++i) {
+        lo[i] = _mm_mul_ps(_mm_loadu_ps(rows[i]), _mm_loadu_ps(xs[i]));
+        hi[i] = _mm_mul_ps(_mm_loadu_ps(rows[i] + 4), _mm_loadu_ps(xs[i] + 4));
+    }
+    for (int j = kLanes; j < taps; j += kLanes) {
+        for (int i = 0; i < 4; ++i) {
+            lo[i] =
+                _mm_add_ps(lo[i], _mm_mul_ps(_mm_loadu_ps(rows[i] + j), _mm_loadu_ps(xs[i] + j)));
+            hi[i] = _mm_add_ps(
+                hi[i], _mm_mul_ps(_mm_loadu_ps(rows[i] + j + 4), _mm_loadu_ps(xs[i] + j + 4)));
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        *ys[i] = Reduce(lo[i], hi[i]);
+    }
 }
 
 void VectorInterpolate(const float* base, const float* slope, float alpha, int taps, float* row) {
@@ -253,21 +230,70 @@ void VectorInterpolate(const float* base, const float* slope, float alpha, int t
 }
 #endif
 
-struct Arithmetic {
+struct Kernels {
     float (*dot)(const float*, const float*, int);
-    void (*dot2)(const float*, const float*, const float*, int, float&, float&);
+    void (*dot4)(const float* const*, const float* const*, int, float* const*);
     void (*interpolate)(const float*, const float*, float, int, float*);
 };
 
-Arithmetic Choose(bool portable) {
-#if defined(__SSE2__)
-    if (!portable) {
-        return {VectorDot, VectorDot2, VectorInterpolate};
+Kernels Choose(CTarnRateConverter::Arithmetic arithmetic) {
+    using Arithmetic = CTarnRateConverter::Arithmetic;
+#if defined(__x86_64__)
+    static const bool hasAvx2 = rateconv::HasAvx2();
+    if ((arithmetic == Arithmetic::kFastest || arithmetic == Arithmetic::kAvx2) && hasAvx2) {
+        return {rateconv::DotAvx2, rateconv::Dot4Avx2, rateconv::InterpolateAvx2};
     }
-#else
-    static_cast<void>(portable);
 #endif
-    return {PortableDot, PortableDot2, PortableInterpolate};
+#if defined(__SSE2__)
+    if (arithmetic != Arithmetic::kPortable) {
+        return {VectorDot, VectorDot4, VectorInterpolate};
+    }
+#endif
+    return {PortableDot, PortableDot4, PortableInterpolate};
+}
+
+// Collects inner products and computes them four at a time.
+class CProducts {
+public:
+    CProducts(const Kernels& kernels, int taps) : kernels_(kernels), taps_(taps) {}
+    void Add(const float* row, const float* x, float* y) {
+        rows_[pending_] = row;
+        xs_[pending_] = x;
+        ys_[pending_] = y;
+        if (++pending_ == 4) {
+            kernels_.dot4(rows_, xs_, taps_, ys_);
+            pending_ = 0;
+        }
+    }
+    void Finish() {
+        for (int i = 0; i < pending_; ++i) {
+            *ys_[i] = kernels_.dot(rows_[i], xs_[i], taps_);
+        }
+        pending_ = 0;
+    }
+
+private:
+    const Kernels& kernels_;
+    int taps_;
+    int pending_ = 0;
+    const float* rows_[4] = {};
+    const float* xs_[4] = {};
+    float* ys_[4] = {};
+};
+
+// Plane indices first .. first + count - 1 of every channel (index p holds input frame
+// p - half; silence outside the input) into planes of planeSize floats each.
+void FillPlanes(const float* interleaved, size_t frames, unsigned channels, size_t first,
+                size_t count, size_t half, float* planes, size_t planeSize) {
+    for (unsigned c = 0; c < channels; ++c) {
+        float* plane = planes + c * planeSize;
+        for (size_t k = 0; k < count; ++k) {
+            const size_t index = first + k;
+            plane[k] = index >= half && index - half < frames
+                           ? interleaved[(index - half) * channels + c]
+                           : 0.0f;
+        }
+    }
 }
 
 } // namespace
@@ -282,12 +308,12 @@ size_t CTarnRateConverter::OutputFrames(size_t frames, uint32_t sourceRate) {
 
 std::vector<float> CTarnRateConverter::To48k(const float* interleaved, size_t frames,
                                              unsigned channels, uint32_t sourceRate) {
-    return To48k(interleaved, frames, channels, sourceRate, false);
+    return To48k(interleaved, frames, channels, sourceRate, Arithmetic::kFastest);
 }
 
 std::vector<float> CTarnRateConverter::To48k(const float* interleaved, size_t frames,
                                              unsigned channels, uint32_t sourceRate,
-                                             bool portableArithmetic) {
+                                             Arithmetic arithmetic) {
     if (!interleaved || frames == 0 || channels == 0 || sourceRate < kMinRate ||
         sourceRate > kMaxRate) {
         return {};
@@ -295,55 +321,58 @@ std::vector<float> CTarnRateConverter::To48k(const float* interleaved, size_t fr
     if (sourceRate == kTargetRate) {
         return std::vector<float>(interleaved, interleaved + frames * channels);
     }
-    const Arithmetic arithmetic = Choose(portableArithmetic);
+    const Kernels kernels = Choose(arithmetic);
     const std::shared_ptr<const Design> design = GetDesign(sourceRate);
     const Design& d = *design;
     const size_t outFrames = OutputFrames(frames, sourceRate);
     const auto taps = static_cast<size_t>(d.taps);
     const auto half = static_cast<size_t>(d.half);
 
-    // One plane per channel with half silent frames before and taps after the input, so that
-    // every output reads a whole row without bounds checks.
-    const size_t planeSize = half + frames + taps + kLanes;
-    std::vector<float> planes(planeSize * channels, 0.0f);
-    for (unsigned c = 0; c < channels; ++c) {
-        float* plane = planes.data() + c * planeSize + half;
-        for (size_t i = 0; i < frames; ++i) {
-            plane[i] = interleaved[i * channels + c];
-        }
-    }
-
     std::vector<float> out(outFrames * channels);
-    std::vector<float> interpolated(d.interpolate ? taps : 0);
-    for (size_t t = 0; t < outFrames; ++t) {
-        // Output t sits at input time t * down / up = n0 + phase / up.
-        const uint64_t position = uint64_t{t} * static_cast<uint64_t>(d.down);
-        const auto n0 = static_cast<size_t>(position / static_cast<uint64_t>(d.up));
-        const auto phase = static_cast<int64_t>(position % static_cast<uint64_t>(d.up));
-        const float* row = nullptr;
-        if (!d.interpolate) {
-            row = d.rows.data() + static_cast<size_t>(phase) * taps;
-        } else {
-            const int64_t scaled = phase * kPrototypePhases;
-            const int64_t q = scaled / d.up;
-            const float alpha = static_cast<float>(scaled % d.up) / static_cast<float>(d.up);
-            arithmetic.interpolate(d.rows.data() + static_cast<size_t>(q) * taps,
-                                   d.slopes.data() + static_cast<size_t>(q) * taps, alpha, d.taps,
-                                   interpolated.data());
-            row = interpolated.data();
+    // Interpolated rows, one per output still waiting for its products (at most four).
+    constexpr size_t kRowBuffers = 5;
+    std::vector<float> interpolated(d.interpolate ? kRowBuffers * taps : 0);
+    // The input is taken a block of outputs at a time into one plane per channel, with silence
+    // beyond its ends, so that every output reads a whole row without bounds checks.
+    const auto down = static_cast<uint64_t>(d.down);
+    const auto up = static_cast<uint64_t>(d.up);
+    const size_t planeSize = (kBlockOutputs * down + up - 1) / up + taps + 2;
+    std::vector<float> planes(planeSize * channels);
+    CProducts products(kernels, d.taps);
+    for (size_t block = 0; block < outFrames; block += kBlockOutputs) {
+        const size_t blockEnd = std::min(outFrames, block + kBlockOutputs);
+        // Plane index p holds input frame p - half; output t reads indices n0 + 1 onwards.
+        const size_t firstIndex = static_cast<size_t>(uint64_t{block} * down / up) + 1;
+        const size_t endIndex = static_cast<size_t>(uint64_t{blockEnd - 1} * down / up) + 1 + taps;
+        FillPlanes(interleaved, frames, channels, firstIndex, endIndex - firstIndex, half,
+                   planes.data(), planeSize);
+        for (size_t t = block; t < blockEnd; ++t) {
+            // Output t sits at input time t * down / up = n0 + phase / up.
+            const uint64_t position = uint64_t{t} * down;
+            const auto n0 = static_cast<size_t>(position / up);
+            const auto phase = static_cast<int64_t>(position % up);
+            const float* row = nullptr;
+            if (!d.interpolate) {
+                row = d.rows.data() + static_cast<size_t>(phase) * taps;
+            } else {
+                const int64_t scaled = phase * kPrototypePhases;
+                const int64_t q = scaled / d.up;
+                const float alpha = static_cast<float>(scaled % d.up) / static_cast<float>(d.up);
+                float* buffer = interpolated.data() + (t % kRowBuffers) * taps;
+                kernels.interpolate(d.rows.data() + static_cast<size_t>(q) * taps,
+                                    d.slopes.data() + static_cast<size_t>(q) * taps, alpha, d.taps,
+                                    buffer);
+                row = buffer;
+            }
+            // Tap 0 weighs input n0 - half + 1, which is plane index n0 + 1.
+            const float* x = planes.data() + (n0 + 1 - firstIndex);
+            float* frame = out.data() + t * channels;
+            for (unsigned c = 0; c < channels; ++c) {
+                products.Add(row, x + c * planeSize, frame + c);
+            }
         }
-        // Tap 0 weighs input n0 - half + 1, which is plane index n0 + 1.
-        const size_t first = n0 + 1;
-        float* frame = out.data() + t * channels;
-        unsigned c = 0;
-        for (; c + 2 <= channels; c += 2) {
-            arithmetic.dot2(row, planes.data() + c * planeSize + first,
-                            planes.data() + (c + 1) * planeSize + first, d.taps, frame[c],
-                            frame[c + 1]);
-        }
-        if (c < channels) {
-            frame[c] = arithmetic.dot(row, planes.data() + c * planeSize + first, d.taps);
-        }
+        // The products read the planes, which the next block overwrites.
+        products.Finish();
     }
     return out;
 }

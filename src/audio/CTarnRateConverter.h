@@ -29,10 +29,12 @@ public:
     // kMinRate..kMaxRate.
     static std::vector<float> To48k(const float* interleaved, size_t frames, unsigned channels,
                                     uint32_t sourceRate);
-    // The same with the choice of arithmetic: the plain code that every build has, or (false)
-    // the vector code where the CPU family has it. Both give the same bits.
+    // The inner loops To48k may use. All give the same bits; one the CPU lacks falls back to
+    // the next slower one.
+    enum class Arithmetic { kFastest, kPortable, kSse2, kAvx2 };
+    // To48k with a chosen inner loop (for comparing them).
     static std::vector<float> To48k(const float* interleaved, size_t frames, unsigned channels,
-                                    uint32_t sourceRate, bool portableArithmetic);
+                                    uint32_t sourceRate, Arithmetic arithmetic);
 
     // The frame count To48k produces: frames * 48000 / sourceRate rounded to the nearest (halves
     // up); 0 for a rate of 0. Exact for fewer than 1.9e14 frames.

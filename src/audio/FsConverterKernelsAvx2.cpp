@@ -46,9 +46,22 @@ void DotAvx2(const State& s, const float* coeffs, int newest, float* const* out,
     }
 }
 
+// The sums of one output of chunks * 8 taps for two channels, coefficients in registers.
+template <int kChunks>
+inline void Pair(const __m256* k, const float* h0, const float* h1, float& y0, float& y1) {
+    __m256 a = _mm256_mul_ps(k[0], _mm256_loadu_ps(h0));
+    __m256 b = _mm256_mul_ps(k[0], _mm256_loadu_ps(h1));
+#pragma GCC unroll 16
+    for (int i = 1; i < kChunks; ++i) {
+        a = _mm256_add_ps(a, _mm256_mul_ps(k[i], _mm256_loadu_ps(h0 + 8 * i)));
+        b = _mm256_add_ps(b, _mm256_mul_ps(k[i], _mm256_loadu_ps(h1 + 8 * i)));
+    }
+    y0 = Reduce(a);
+    y1 = Reduce(b);
+}
+
 // A batch of outputs sharing one phase of chunks * 8 taps: the coefficients stay in registers.
-// Each output's chain of additions is independent of the next output's, so the CPU overlaps
-// them.
+// Two outputs are interleaved so that four independent chains of additions hide their latency.
 template <int kChunks>
 void BatchInRegisters(const State& s, const float* coeffs, int newest, int count, float* const* out,
                       int n) {
@@ -58,31 +71,49 @@ void BatchInRegisters(const State& s, const float* coeffs, int newest, int count
         k[i] = _mm256_load_ps(coeffs + 8 * i);
     }
     const int back = kRingSize - (s.stride - 1);
-    for (int j = 0; j < count; ++j) {
-        const int first = static_cast<int>((newest + int64_t{j} * s.down) & kRingMask) + back;
-        const int index = n + j * s.up;
-        int c = 0;
-        for (; c + 2 <= s.channels; c += 2) {
-            const float* h0 = s.history[c] + first;
-            const float* h1 = s.history[c + 1] + first;
-            __m256 a = _mm256_mul_ps(k[0], _mm256_loadu_ps(h0));
-            __m256 b = _mm256_mul_ps(k[0], _mm256_loadu_ps(h1));
+    auto first = [&](int j) {
+        return static_cast<int>((newest + int64_t{j} * s.down) & kRingMask) + back;
+    };
+    int c = 0;
+    for (; c + 2 <= s.channels; c += 2) {
+        const float* h0 = s.history[c];
+        const float* h1 = s.history[c + 1];
+        float* y0 = out[c];
+        float* y1 = out[c + 1];
+        int j = 0;
+        for (; j + 2 <= count; j += 2) {
+            const int f0 = first(j);
+            const int f1 = first(j + 1);
+            __m256 a0 = _mm256_mul_ps(k[0], _mm256_loadu_ps(h0 + f0));
+            __m256 b0 = _mm256_mul_ps(k[0], _mm256_loadu_ps(h1 + f0));
+            __m256 a1 = _mm256_mul_ps(k[0], _mm256_loadu_ps(h0 + f1));
+            __m256 b1 = _mm256_mul_ps(k[0], _mm256_loadu_ps(h1 + f1));
 #pragma GCC unroll 16
             for (int i = 1; i < kChunks; ++i) {
-                a = _mm256_add_ps(a, _mm256_mul_ps(k[i], _mm256_loadu_ps(h0 + 8 * i)));
-                b = _mm256_add_ps(b, _mm256_mul_ps(k[i], _mm256_loadu_ps(h1 + 8 * i)));
+                a0 = _mm256_add_ps(a0, _mm256_mul_ps(k[i], _mm256_loadu_ps(h0 + f0 + 8 * i)));
+                b0 = _mm256_add_ps(b0, _mm256_mul_ps(k[i], _mm256_loadu_ps(h1 + f0 + 8 * i)));
+                a1 = _mm256_add_ps(a1, _mm256_mul_ps(k[i], _mm256_loadu_ps(h0 + f1 + 8 * i)));
+                b1 = _mm256_add_ps(b1, _mm256_mul_ps(k[i], _mm256_loadu_ps(h1 + f1 + 8 * i)));
             }
-            out[c][index] = Reduce(a);
-            out[c + 1][index] = Reduce(b);
+            y0[n + j * s.up] = Reduce(a0);
+            y1[n + j * s.up] = Reduce(b0);
+            y0[n + (j + 1) * s.up] = Reduce(a1);
+            y1[n + (j + 1) * s.up] = Reduce(b1);
         }
-        if (c < s.channels) {
-            const float* h0 = s.history[c] + first;
-            __m256 a = _mm256_mul_ps(k[0], _mm256_loadu_ps(h0));
+        if (j < count) {
+            Pair<kChunks>(k, h0 + first(j), h1 + first(j), y0[n + j * s.up], y1[n + j * s.up]);
+        }
+    }
+    if (c < s.channels) {
+        const float* h0 = s.history[c];
+        for (int j = 0; j < count; ++j) {
+            const float* h = h0 + first(j);
+            __m256 a = _mm256_mul_ps(k[0], _mm256_loadu_ps(h));
 #pragma GCC unroll 16
             for (int i = 1; i < kChunks; ++i) {
-                a = _mm256_add_ps(a, _mm256_mul_ps(k[i], _mm256_loadu_ps(h0 + 8 * i)));
+                a = _mm256_add_ps(a, _mm256_mul_ps(k[i], _mm256_loadu_ps(h + 8 * i)));
             }
-            out[c][index] = Reduce(a);
+            out[c][n + j * s.up] = Reduce(a);
         }
     }
 }

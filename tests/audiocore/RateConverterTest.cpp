@@ -169,7 +169,7 @@ TEST(RateConverter, ContentAboveTheOutputBandDoesNotAlias) {
     }
 }
 
-TEST(RateConverter, VectorAndPlainArithmeticGiveTheSameBits) {
+TEST(RateConverter, EveryInnerLoopGivesTheSameBits) {
     std::mt19937 rng(11);
     std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
     for (uint32_t rate : {22050u, 44056u, 44100u, 96000u, 47999u}) {
@@ -183,12 +183,19 @@ TEST(RateConverter, VectorAndPlainArithmeticGiveTheSameBits) {
             for (size_t i = 0; i < frames; i += 2) {
                 input[i * channels] = i % 4 == 0 ? 1.0f : -1.0f;
             }
-            const auto vector = CTarnRateConverter::To48k(input.data(), frames, channels, rate);
-            const auto plain =
-                CTarnRateConverter::To48k(input.data(), frames, channels, rate, true);
-            ASSERT_EQ(vector.size(), plain.size());
-            EXPECT_EQ(std::memcmp(vector.data(), plain.data(), vector.size() * sizeof(float)), 0)
-                << rate << " Hz, " << channels << " channels";
+            using Arithmetic = CTarnRateConverter::Arithmetic;
+            const auto plain = CTarnRateConverter::To48k(input.data(), frames, channels, rate,
+                                                         Arithmetic::kPortable);
+            for (Arithmetic arithmetic :
+                 {Arithmetic::kFastest, Arithmetic::kSse2, Arithmetic::kAvx2}) {
+                const auto vector =
+                    CTarnRateConverter::To48k(input.data(), frames, channels, rate, arithmetic);
+                ASSERT_EQ(vector.size(), plain.size());
+                EXPECT_EQ(std::memcmp(vector.data(), plain.data(), vector.size() * sizeof(float)),
+                          0)
+                    << rate << " Hz, " << channels << " channels, arithmetic "
+                    << static_cast<int>(arithmetic);
+            }
         }
     }
 }
