@@ -1,6 +1,7 @@
 #include "audio/CTarnRateConverter.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -38,8 +39,16 @@ double BesselI0(double x) {
     const double quarterSquare = x * x / 4.0;
     double term = 1.0;
     double sum = 1.0;
-    for (int k = 1; k < 100; ++k) {
-        term *= quarterSquare / (static_cast<double>(k) * k);
+    // 1 / k^2, so that the series needs no division.
+    static const std::array<double, 100> inverseSquares = [] {
+        std::array<double, 100> table{};
+        for (size_t k = 1; k < table.size(); ++k) {
+            table[k] = 1.0 / (static_cast<double>(k) * static_cast<double>(k));
+        }
+        return table;
+    }();
+    for (size_t k = 1; k < inverseSquares.size(); ++k) {
+        term *= quarterSquare * inverseSquares[k];
         sum += term;
         if (term < sum * 1e-18) {
             break;
@@ -114,18 +123,25 @@ std::shared_ptr<const Design> MakeDesign(uint32_t sourceRate) {
 
     const auto taps = static_cast<size_t>(d->taps);
     d->interpolate = d->up > kMaxTablePhases;
-    if (!d->interpolate) {
-        d->rows.assign(static_cast<size_t>(d->up) * taps, 0.0f);
-        for (int64_t p = 0; p < d->up; ++p) {
-            FillRow(kernel, *d, static_cast<double>(p) / static_cast<double>(d->up),
-                    d->rows.data() + static_cast<size_t>(p) * taps);
+    // Row r of n describes the position r / n between two inputs; the kernel is even, so row
+    // n - r is row r reversed and only the first half is computed.
+    const int64_t n = d->interpolate ? kPrototypePhases : d->up;
+    const int64_t rows = d->interpolate ? kPrototypePhases + 1 : d->up;
+    d->rows.assign(static_cast<size_t>(rows) * taps, 0.0f);
+    const auto width = static_cast<size_t>(2 * d->half);
+    for (int64_t r = 0; r < rows; ++r) {
+        float* row = d->rows.data() + static_cast<size_t>(r) * taps;
+        if (2 * r <= n) {
+            FillRow(kernel, *d, static_cast<double>(r) / static_cast<double>(n), row);
+            continue;
         }
-        return d;
+        const float* mirror = d->rows.data() + static_cast<size_t>(n - r) * taps;
+        for (size_t j = 0; j < width; ++j) {
+            row[j] = mirror[width - 1 - j];
+        }
     }
-    d->rows.assign(static_cast<size_t>(kPrototypePhases + 1) * taps, 0.0f);
-    for (int64_t q = 0; q <= kPrototypePhases; ++q) {
-        FillRow(kernel, *d, static_cast<double>(q) / static_cast<double>(kPrototypePhases),
-                d->rows.data() + static_cast<size_t>(q) * taps);
+    if (!d->interpolate) {
+        return d;
     }
     d->slopes.assign(static_cast<size_t>(kPrototypePhases) * taps, 0.0f);
     for (size_t i = 0; i < d->slopes.size(); ++i) {
