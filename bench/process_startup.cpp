@@ -1,11 +1,14 @@
 // What starting talvex-cli costs as a whole process: the shared objects it loads and initialises
 // for --help, and its time against a C++ program that does nothing. The backends (FFmpeg,
 // PortAudio, ALSA) are modules loaded on first use, so --help should pay for the C++ runtime and
-// little else. Processes are started alternately, so the machine's load affects both alike; the
-// CPU time is the child's own (user + system), the steadiest figure on a busy machine.
+// little else; `info` on a big file should cost little more than reading it. Processes are started
+// alternately, so the machine's load affects both alike; the CPU time is the child's own (user +
+// system), the steadiest figure on a busy machine.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
@@ -159,5 +162,112 @@ BENCHMARK(BM_CliHelpVersusEmptyProgram)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(500);
+
+// An all-data file whose four banks are full (424960 stereo frames each), made once through the
+// command-line tool itself from a WAV file written here.
+class FullBanksFile {
+public:
+    FullBanksFile() {
+        char pattern[] = "/tmp/talvex-startup-XXXXXX";
+        if (!mkdtemp(pattern)) {
+            return;
+        }
+        folder_ = pattern;
+        const std::string wav = folder_ + "/full.wav";
+        if (!WriteWave(wav)) {
+            return;
+        }
+        const std::string all = folder_ + "/full.t2a";
+        if (!Run({TALVEX_CLI_PATH, "new", "--type", "all", all}).ok) {
+            return;
+        }
+        for (const char* bank : {"A", "B", "C", "D"}) {
+            if (!Run({TALVEX_CLI_PATH, "import", wav, "--bank", bank, "--into", all}).ok) {
+                return;
+            }
+        }
+        unlink(wav.c_str());
+        path_ = all;
+    }
+    ~FullBanksFile() {
+        if (!path_.empty()) {
+            unlink(path_.c_str());
+        }
+        if (!folder_.empty()) {
+            rmdir(folder_.c_str());
+        }
+    }
+    const std::string& Path() const { return path_; }
+
+private:
+    static bool WriteWave(const std::string& path) {
+        constexpr uint32_t kFrames = 424960;
+        constexpr uint32_t kDataBytes = kFrames * 4;
+        std::vector<uint8_t> bytes(44 + kDataBytes);
+        auto put32 = [&bytes](size_t at, uint32_t value) {
+            for (int i = 0; i < 4; ++i) {
+                bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+            }
+        };
+        std::memcpy(bytes.data(), "RIFF", 4);
+        put32(4, 36 + kDataBytes);
+        std::memcpy(bytes.data() + 8, "WAVEfmt ", 8);
+        put32(16, 16);
+        put32(20, 1 | (2u << 16));  // PCM, two channels
+        put32(24, 48000);           // frames per second
+        put32(28, 48000 * 4);       // bytes per second
+        put32(32, 4 | (16u << 16)); // bytes per frame, bits per sample
+        std::memcpy(bytes.data() + 36, "data", 4);
+        put32(40, kDataBytes);
+        uint32_t noise = 1;
+        for (size_t at = 44; at < bytes.size(); ++at) {
+            noise = noise * 1664525u + 1013904223u;
+            bytes[at] = static_cast<uint8_t>(noise >> 24);
+        }
+        FILE* file = std::fopen(path.c_str(), "wb");
+        if (!file) {
+            return false;
+        }
+        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        return std::fclose(file) == 0 && written;
+    }
+
+    std::string folder_;
+    std::string path_;
+};
+
+// The CPU time of `talvex-cli info` on the four full banks against reading the file into one
+// fresh buffer (dd bs=8M) plus starting the program (--help): at most 2 times.
+void BM_CliInfoVersusReadingTheFile(benchmark::State& state) {
+    static const FullBanksFile file;
+    if (file.Path().empty()) {
+        state.SkipWithError("the four-bank file could not be made");
+        return;
+    }
+    const std::vector<std::string> info = {TALVEX_CLI_PATH, "info", file.Path()};
+    const std::vector<std::string> dd = {"/bin/dd", "if=" + file.Path(), "of=/dev/null", "bs=8M"};
+    double infoCpu = 0;
+    double baseCpu = 0;
+    for (auto _ : state) {
+        const Cost a = Run(info);
+        const Cost b = Run(dd);
+        const Cost c = Run(kHelp);
+        if (!a.ok || !b.ok || !c.ok) {
+            state.SkipWithError("a program failed");
+            return;
+        }
+        infoCpu += a.cpuSeconds;
+        baseCpu += b.cpuSeconds + c.cpuSeconds;
+        state.SetIterationTime(a.wallSeconds);
+    }
+    const double runs = static_cast<double>(state.iterations());
+    state.counters["info_cpu_ms"] = 1e3 * infoCpu / runs;
+    state.counters["dd_plus_help_cpu_ms"] = 1e3 * baseCpu / runs;
+    state.counters["cpu_ratio"] = infoCpu / baseCpu;
+}
+BENCHMARK(BM_CliInfoVersusReadingTheFile)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(100);
 
 } // namespace

@@ -25,7 +25,7 @@ cmake --build "$build" -j "$(nproc)" >/dev/null
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls -t "$build"/talvex-editor_*.deb | head -n 1)
 echo "package: $deb"
-dpkg-deb --field "$deb" Depends
+dpkg-deb --field "$deb" Depends Recommends
 
 if command -v lintian >/dev/null 2>&1; then
     # Lintian refuses to run as root without this; the package is only read.

@@ -39,6 +39,16 @@ tree)
         [[ $version =~ ^$program\ [0-9]+\.[0-9]+\.[0-9]+$ ]] ||
             fail "$program --version printed '$version'"
     done
+    # The backend modules sit in the private folder the programs find relative to their own.
+    for module in ${TALVEX_MODULES:-}; do
+        [ -f "$root/bin/$TALVEX_MODULE_DIR/$module" ] ||
+            fail "$module not installed to $root/bin/$TALVEX_MODULE_DIR"
+    done
+    if [ -n "${TALVEX_MODULES:-}" ]; then
+        help=$("$root/bin/talvex-cli" --help)
+        [[ $help != *"not installed"* && $help != *"unavailable"* ]] ||
+            fail "the installed talvex-cli does not find its modules: ${help##*backends: }"
+    fi
     # Nothing installed may point back into the build or source folder.
     if grep -rlF -e "$build" "$root/share" 2>/dev/null; then
         fail "installed data refers to the build folder"
