@@ -24,6 +24,16 @@ cmake --build "$build" -j "$jobs"
 echo "== tests"
 (cd "$build" && ctest --output-on-failure -j "$jobs" --timeout 600)
 
+# FFmpeg, PortAudio and ALSA are modules loaded on first use: starting the tool costs the C++
+# runtime and little else (bench_process_startup measures the time).
+echo "== start-up"
+objects=$(LD_DEBUG=libs "$build/src/cli/talvex-cli" --help 2>&1 >/dev/null | grep -c "calling init")
+echo "talvex-cli --help initialises $objects shared objects"
+if ((objects > 12)); then
+    echo "more than 12 shared objects at start-up" >&2
+    exit 1
+fi
+
 if command -v dpkg-shlibdeps >/dev/null && command -v lintian >/dev/null; then
     echo "== Debian package"
     scripts/package.sh "$build"
