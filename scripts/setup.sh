@@ -12,7 +12,7 @@ packages=(
     libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
     qt6-base-dev fonts-dejavu-core
     xvfb xdotool x11-utils
-    sox libsox-fmt-all ffmpeg
+    sox libsox-fmt-all ffmpeg sndfile-programs
     clang libclang-rt-14-dev
     desktop-file-utils shared-mime-info xdg-utils appstream libglib2.0-bin
     lintian dpkg-dev file bash-completion

@@ -1,11 +1,14 @@
 #include "audio/CTarnWaveFileIO.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "audio/TarnAudioChunk.h"
-#include "audio/TarnBpmDetection.h"
+#include "audio/TarnSourceFormat.h"
+#include "audio/TarnSourceImport.h"
 #include "data/CTarnCurrentSettingData.h"
 #include "data/CTarnFileException.h"
 #include "data/CTarnSampleData.h"
@@ -32,37 +35,92 @@ constexpr uint32_t kMakerChunkSize = 8 + kMakerBodySize;
 constexpr uint16_t kBarNumerator[9] = {1, 1, 1, 1, 1, 1, 1, 2, 4};
 constexpr uint8_t kBarDenominator[9] = {64, 32, 16, 8, 4, 2, 1, 1, 1};
 
+constexpr uint16_t kTagPcm = 1;
+constexpr uint16_t kTagFloat = 3;
+constexpr uint16_t kTagExtensible = 0xFFFE;
+// The extensible format chunk: the PCM fields, extension size, valid bits, speaker mask and the
+// sub-format GUID, whose last 14 bytes are those of every KSDATAFORMAT_SUBTYPE of a format tag.
+constexpr size_t kExtensibleSize = 40;
+constexpr uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                        0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
 struct WaveReadState {
     bool haveFormat = false;
     bool haveAudio = false;
-    tarn::PcmLayout layout{0, 0, false, true};
-    int samplingRate = 0;
-    int64_t fileFrames = 0;
+    tarn::SourceFormat format;
+    tarn::ImportedSource source;
     bool beatsKnown = false;
     bool makerSeen = false;
 };
 
+// What a refused format tag is called.
+std::string TagName(uint16_t tag) {
+    switch (tag) {
+    case 2:
+        return "Microsoft ADPCM";
+    case 6:
+        return "A-law";
+    case 7:
+        return "mu-law";
+    case 0x11:
+        return "IMA ADPCM";
+    case 0x31:
+        return "GSM 6.10";
+    case 0x55:
+        return "MPEG layer 3";
+    default: {
+        char text[32];
+        std::snprintf(text, sizeof text, "format tag 0x%04X", tag);
+        return text;
+    }
+    }
+}
+
+// The coding of a format tag; an extensible chunk's sub-format GUID decides like a tag.
+tarn::SourceFormat FormatOfTag(uint16_t tag, const uint8_t* fmt, size_t size) {
+    tarn::SourceFormat format;
+    if (tag == kTagExtensible) {
+        const bool known =
+            size >= kExtensibleSize && std::equal(fmt + 26, fmt + 40, kSubFormatTail);
+        const uint16_t sub = ef::ReadLE16(fmt + 24);
+        if (known && (sub == kTagPcm || sub == kTagFloat)) {
+            format = FormatOfTag(sub, fmt, 0);
+        } else {
+            format.kind = "extensible " + (known ? TagName(sub) : std::string("unknown format"));
+            format.plainSamples = false;
+        }
+        return format;
+    }
+    if (tag == kTagFloat) {
+        format.kind = "IEEE float";
+        format.coding = tarn::SourceFormat::Coding::kFloat;
+    } else if (tag != kTagPcm) {
+        format.kind = TagName(tag);
+        format.plainSamples = false;
+    }
+    return format;
+}
+
 void ReadFormat(CHfcFile& file, const tarn::AudioChunk& chunk, WaveReadState& state) {
     if (chunk.size < kFmtSize) {
         EfTrace("format chunk data is too short...");
-    } else if (chunk.size > kFmtSize) {
+    } else if (chunk.size > kExtensibleSize) {
         EfTrace("format data is too big...");
     }
     // Fields a short chunk does not reach read as zero and fail the checks.
-    uint8_t fmt[kFmtSize] = {};
-    tarn::ReadExact(file, fmt, std::min<size_t>(chunk.size, kFmtSize));
+    uint8_t fmt[kExtensibleSize] = {};
+    const size_t size = std::min<size_t>(chunk.size, kExtensibleSize);
+    tarn::ReadExact(file, fmt, size);
     const uint16_t tag = ef::ReadLE16(fmt);
-    const uint16_t channels = ef::ReadLE16(fmt + 2);
-    const uint32_t rate = ef::ReadLE32(fmt + 4);
-    const uint16_t bits = ef::ReadLE16(fmt + 14);
-    if (tag != 1) {
-        throw CTarnFileException(CTarnFileException::kWaveFormat);
-    }
-    tarn::CheckPcmFormat(rate, channels, bits);
+    tarn::SourceFormat format = FormatOfTag(tag, fmt, size);
+    format.channels = ef::ReadLE16(fmt + 2);
+    format.samplingRate = ef::ReadLE32(fmt + 4);
+    format.bits = ef::ReadLE16(fmt + 14);
+    format.unsigned8 = true;
+    tarn::CheckSupported(format, CTarnFileException::kWaveFormat);
+    tarn::SelectFrontChannels(format, tag == kTagExtensible ? ef::ReadLE32(fmt + 20) : 0);
+    state.format = format;
     state.haveFormat = true;
-    state.layout.channels = channels;
-    state.layout.bits = bits;
-    state.samplingRate = static_cast<int>(rate);
 }
 
 void ReadData(CHfcFile& file, const tarn::AudioChunk& chunk, CTarnSampleData& sample,
@@ -71,13 +129,11 @@ void ReadData(CHfcFile& file, const tarn::AudioChunk& chunk, CTarnSampleData& sa
     if (!state.haveFormat) {
         throw CTarnFileException(CTarnFileException::kWrongFormat);
     }
-    const int frameBytes = state.layout.BytesPerFrame();
-    state.fileFrames = chunk.size / static_cast<uint32_t>(frameBytes);
-    const int frames = static_cast<int>(
-        std::min<int64_t>(state.fileFrames, tarn::MaxFramesAt(state.samplingRate)));
-    tarn::PrepareDeviceBuffer(sample, state.samplingRate);
-    tarn::ReadPcmFrames(file, frames, state.layout, sample);
-    sample.SetLoadedFrames(frames);
+    // A size larger than the file (a stream that could not go back to fill it in, a recording
+    // cut short) loads the whole frames that are there.
+    state.source = tarn::ImportSourceFrames(
+        file, state.format, chunk.start + 8,
+        chunk.size / static_cast<uint64_t>(state.format.BytesPerFrame()), sample);
     state.haveAudio = true;
 }
 
@@ -173,7 +229,7 @@ bool CTarnWaveFileIO::Read(CTarnSampleData& sample, CTarnCurrentSettingData* set
                 double(sample.GetLoadedFrames()) / double(sample.GetSamplingRate());
             sample.SetTempo(sample.GetPhraseLengthBeats() * 60.0 / seconds);
         } else {
-            tarn::DetectBpm(sample, state.fileFrames, false);
+            tarn::DetectSourceBpm(sample, state.source);
         }
     }
     sample.RecalcPlayRange();

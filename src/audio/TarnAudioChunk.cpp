@@ -54,18 +54,6 @@ void TraceUnknownChunk(uint32_t id) {
     EfTrace("Unknown Chunk: %s", text);
 }
 
-void CheckPcmFormat(double samplingRate, int channels, int bits) {
-    if (samplingRate != 48000.0 && samplingRate != 44100.0) {
-        throw CTarnFileException(CTarnFileException::kSampleRate);
-    }
-    if (channels != 1 && channels != 2) {
-        throw CTarnFileException(CTarnFileException::kChannels);
-    }
-    if (bits != 8 && bits != 16 && bits != 24) {
-        throw CTarnFileException(CTarnFileException::kBitDepth);
-    }
-}
-
 int MaxFramesAt(int samplingRate) {
     return static_cast<int>(int64_t(samplingRate) * MaxSampleFrames /
                             CTarnSampleData::kDeviceSampleRate);
@@ -86,46 +74,6 @@ void PrepareDeviceBuffer(CTarnSampleData& sample, int samplingRate) {
         throw CTarnFileException(CTarnFileException::kOutOfMemory);
     }
     std::memset(sample.GetData(), 0, static_cast<size_t>(MaxSampleFrames) * 4);
-}
-
-namespace {
-
-inline uint16_t DeviceValue(const uint8_t* p, const PcmLayout& layout) {
-    switch (layout.bits) {
-    case 8:
-        return static_cast<uint16_t>((layout.unsigned8 ? int(p[0]) - 128 : int(int8_t(p[0]))) *
-                                     256);
-    case 16:
-        return layout.bigEndian ? ef::ReadBE16(p) : ef::ReadLE16(p);
-    default:
-        return layout.bigEndian ? ef::ReadBE16(p) : ef::ReadLE16(p + 1);
-    }
-}
-
-} // namespace
-
-void ConvertPcmToDevice(const uint8_t* source, int frames, const PcmLayout& layout,
-                        CTarnSampleData& sample) {
-    uint8_t* out = sample.GetData();
-    const size_t width = static_cast<size_t>(layout.bits / 8);
-    for (int f = 0; f < frames; ++f, out += 4) {
-        const uint16_t left = DeviceValue(source, layout);
-        source += width;
-        uint16_t right = left;
-        if (layout.channels == 2) {
-            right = DeviceValue(source, layout);
-            source += width;
-        }
-        ef::WriteLE16(out, left);
-        ef::WriteLE16(out + 2, right);
-    }
-}
-
-void ReadPcmFrames(CHfcFile& file, int frames, const PcmLayout& layout, CTarnSampleData& sample) {
-    std::vector<uint8_t> block(static_cast<size_t>(frames) *
-                               static_cast<size_t>(layout.BytesPerFrame()));
-    ReadExact(file, block.data(), block.size());
-    ConvertPcmToDevice(block.data(), frames, layout, sample);
 }
 
 std::vector<uint8_t> PlayRangeBytes(const CTarnSampleData& sample) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "ImportTestSupport.h"
+#include <utility>
+
 #include "audio/CTarnAiffFileIO.h"
+#include "audio/CTarnAudioFormatException.h"
 #include "audio/CTarnWaveFileIO.h"
 
 using namespace importtest;
@@ -106,36 +109,60 @@ TEST(WaveReader, ConvertsTheExtremesOfEachWidth) {
     EXPECT_EQ(s.GetLoadedFrames(), 3);
 }
 
+// The error code of a refused read, and the description its message gives on a second line.
+std::pair<int, std::string> Refusal(CEfAudioFileIO& reader, const std::vector<uint8_t>& bytes) {
+    CHfcFile file;
+    file.OpenMemory(bytes.data(), bytes.size());
+    CTarnSampleData s;
+    try {
+        reader.Read(s, nullptr, file);
+    } catch (const CTarnAudioFormatException& e) {
+        return {e.GetCode(), e.Description()};
+    } catch (const CTarnFileException& e) {
+        return {e.GetCode(), ""};
+    }
+    return {kSucceeded, ""};
+}
+
 TEST(WaveReader, RefusesFormatsWithTheirCodes) {
     struct Case {
         const char* fixture;
         int code;
+        const char* description;
     };
     const Case cases[] = {
-        {"wav_s16_stereo_22k.wav", CTarnFileException::kSampleRate},
-        {"wav_f32_mono_48k.wav", CTarnFileException::kWaveFormat},
-        {"wav_s16_6ch_48k.wav", CTarnFileException::kChannels},
-        // The extensible tag fails before its six channels are looked at.
-        {"wav_s16_6ch_extensible.wav", CTarnFileException::kWaveFormat},
-        {"wav_truncated_data.wav", CTarnFileException::kReadFailed},
-        {"empty.wav", CTarnFileException::kReadFailed},
-        {"aiff_s16_stereo_48k.aif", CTarnFileException::kWrongFormat},
+        {"wav_s16_mono_4k.wav", CTarnFileException::kSampleRate, "PCM, 16-bit, 4000 Hz, 1 channel"},
+        {"wav_ima_adpcm_8k.wav", CTarnFileException::kWaveFormat,
+         "IMA ADPCM, 4-bit, 8000 Hz, 1 channel"},
+        {"empty.wav", CTarnFileException::kReadFailed, ""},
+        {"aiff_s16_stereo_48k.aif", CTarnFileException::kWrongFormat, ""},
     };
     for (const Case& c : cases) {
-        CTarnSampleData s;
-        EXPECT_EQ(ReadWith(wave, FixtureBytes(c.fixture), s), c.code) << c.fixture;
+        EXPECT_EQ(Refusal(wave, FixtureBytes(c.fixture)),
+                  std::make_pair(c.code, std::string(c.description)))
+            << c.fixture;
     }
     const std::vector<uint8_t> pcm(4, 0);
     CTarnSampleData s;
     // The checks run in order: tag, rate, channels, bits.
-    EXPECT_EQ(ReadWith(wave, Riff({FmtChunk(3, 22050, 12, 2), DataChunk(pcm)}), s),
-              CTarnFileException::kWaveFormat);
-    EXPECT_EQ(ReadWith(wave, Riff({FmtChunk(3, 22050, 12), DataChunk(pcm)}), s),
+    EXPECT_EQ(Refusal(wave, Riff({FmtChunk(3, 4000, 12, 2), DataChunk(pcm)})),
+              std::make_pair(int(CTarnFileException::kWaveFormat),
+                             std::string("Microsoft ADPCM, 12-bit, 4000 Hz, 3 channels")));
+    EXPECT_EQ(Refusal(wave, Riff({FmtChunk(3, 4000, 12), DataChunk(pcm)})),
+              std::make_pair(int(CTarnFileException::kSampleRate),
+                             std::string("PCM, 12-bit, 4000 Hz, 3 channels")));
+    EXPECT_EQ(Refusal(wave, Riff({FmtChunk(0, 192001, 12), DataChunk(pcm)})).first,
               CTarnFileException::kSampleRate);
-    EXPECT_EQ(ReadWith(wave, Riff({FmtChunk(3, 48000, 12), DataChunk(pcm)}), s),
-              CTarnFileException::kChannels);
-    EXPECT_EQ(ReadWith(wave, Riff({FmtChunk(2, 48000, 12), DataChunk(pcm)}), s),
-              CTarnFileException::kBitDepth);
+    EXPECT_EQ(Refusal(wave, Riff({FmtChunk(0, 8000, 12), DataChunk(pcm)})),
+              std::make_pair(int(CTarnFileException::kChannels),
+                             std::string("PCM, 12-bit, 8000 Hz, 0 channels")));
+    EXPECT_EQ(Refusal(wave, Riff({FmtChunk(3, 192000, 12), DataChunk(pcm)})),
+              std::make_pair(int(CTarnFileException::kBitDepth),
+                             std::string("PCM, 12-bit, 192000 Hz, 3 channels")));
+    // IEEE float comes in 32 and 64 bits only.
+    EXPECT_EQ(Refusal(wave, Riff({FmtChunk(2, 48000, 16, 3), DataChunk(pcm)})),
+              std::make_pair(int(CTarnFileException::kBitDepth),
+                             std::string("IEEE float, 16-bit, 48000 Hz, 2 channels")));
     // A 14-byte format chunk: tag, channels, rate, byte rate, block align; bits read as 0.
     std::vector<uint8_t> shortFmt = FmtChunk(2, 48000, 16);
     shortFmt.resize(8 + 14);
@@ -294,6 +321,31 @@ std::vector<uint8_t> Aiff(int channels, uint32_t frames, int bits, const uint8_t
 
 const uint8_t k48000[10] = {0x40, 0x0E, 0xBB, 0x80, 0, 0, 0, 0, 0, 0};
 const uint8_t k22050[10] = {0x40, 0x0D, 0xAC, 0x44, 0, 0, 0, 0, 0, 0};
+const uint8_t k4000[10] = {0x40, 0x0A, 0xFA, 0x00, 0, 0, 0, 0, 0, 0};
+
+// An AIFF-C of the given compression type, with its version chunk.
+std::vector<uint8_t> Aifc(const char type[5], int channels, int bits, const uint8_t rate[10],
+                          const std::vector<uint8_t>& sound) {
+    std::vector<uint8_t> out = {'F',  'O',  'R', 'M', 0,   0,   0, 0, 'A', 'I',  'F',
+                                'C',  'F',  'V', 'E', 'R', 0,   0, 0, 4,   0xA2, 0x80,
+                                0x51, 0x40, 'C', 'O', 'M', 'M', 0, 0, 0,   24};
+    const size_t comm = out.size();
+    out.resize(comm + 24);
+    ef::WriteBE16(&out[comm], uint16_t(channels));
+    ef::WriteBE32(&out[comm + 2],
+                  uint32_t(sound.size() / size_t(std::max(1, channels * bits / 8))));
+    ef::WriteBE16(&out[comm + 6], uint16_t(bits));
+    std::copy_n(rate, 10, &out[comm + 8]);
+    std::copy_n(type, 4, &out[comm + 18]);
+    Append(out, "SSND");
+    uint8_t size[4];
+    ef::WriteBE32(size, uint32_t(8 + sound.size()));
+    out.insert(out.end(), size, size + 4);
+    out.insert(out.end(), 8, 0);
+    out.insert(out.end(), sound.begin(), sound.end());
+    ef::WriteBE32(&out[4], uint32_t(out.size() - 8));
+    return out;
+}
 
 TEST(AiffReader, ConvertsExtremesAndRefusesWithTheirCodes) {
     CTarnSampleData s;
@@ -307,24 +359,36 @@ TEST(AiffReader, ConvertsExtremesAndRefusesWithTheirCodes) {
     EXPECT_EQ(Left(s, 0), 32767);
     EXPECT_EQ(Right(s, 0), -32768);
 
-    EXPECT_EQ(ReadWith(aiff, FixtureBytes("aifc_s16_stereo_48k.aifc"), s),
-              CTarnFileException::kCompressedAiff);
     EXPECT_EQ(ReadWith(aiff, FixtureBytes("wav_s16_stereo_48k.wav"), s),
               CTarnFileException::kWrongFormat);
     EXPECT_EQ(ReadWith(aiff, FixtureBytes("empty.wav"), s), CTarnFileException::kReadFailed);
     EXPECT_EQ(ReadWith(aiff, Aiff(2, 1, 16, k48000, {}, "8SVX"), s),
               CTarnFileException::kWrongFormat);
-    // Checks in order: rate, channels, bits.
-    EXPECT_EQ(ReadWith(aiff, Aiff(6, 1, 12, k22050, {}), s), CTarnFileException::kSampleRate);
-    EXPECT_EQ(ReadWith(aiff, Aiff(6, 1, 12, k48000, {}), s), CTarnFileException::kChannels);
-    EXPECT_EQ(ReadWith(aiff, Aiff(2, 1, 12, k48000, {}), s), CTarnFileException::kBitDepth);
+    // Checks in order: compression, rate, channels, bits.
+    EXPECT_EQ(Refusal(aiff, Aifc("ima4", 2, 16, k4000, {})),
+              std::make_pair(int(CTarnFileException::kCompressedAiff),
+                             std::string("AIFF-C 'ima4', 16-bit, 4000 Hz, 2 channels")));
+    EXPECT_EQ(Refusal(aiff, Aiff(0, 1, 40, k4000, {})),
+              std::make_pair(int(CTarnFileException::kSampleRate),
+                             std::string("PCM, 40-bit, 4000 Hz, 0 channels")));
+    EXPECT_EQ(Refusal(aiff, Aiff(0, 1, 40, k22050, {})).first, CTarnFileException::kChannels);
+    EXPECT_EQ(Refusal(aiff, Aiff(6, 1, 40, k22050, {})).first, CTarnFileException::kBitDepth);
+    EXPECT_EQ(Refusal(aiff, Aifc("fl32", 1, 32, k4000, {})),
+              std::make_pair(int(CTarnFileException::kSampleRate),
+                             std::string("IEEE float, 32-bit, 4000 Hz, 1 channel")));
     // COMM alone (2 s of frames promised, no sound data): nothing to load, refused.
     auto commOnly = Aiff(2, 96000, 16, k48000, {});
     commOnly.resize(38);
     EXPECT_EQ(ReadWith(aiff, commOnly, s), CTarnFileException::kReadFailed);
-    // COMM promises 100 frames, the file holds one.
-    EXPECT_EQ(ReadWith(aiff, Aiff(2, 100, 16, k48000, {1, 2, 3, 4}), s),
-              CTarnFileException::kReadFailed);
+    // Sound data without a common chunk cannot be interpreted.
+    auto ssndOnly = Aiff(2, 1, 16, k48000, {1, 2, 3, 4});
+    std::copy_n("XXXX", 4, ssndOnly.begin() + 12);
+    EXPECT_EQ(ReadWith(aiff, ssndOnly, s), CTarnFileException::kWrongFormat);
+    // COMM promises 100 frames, the file holds one: that one comes in.
+    ASSERT_EQ(ReadWith(aiff, Aiff(2, 100, 16, k48000, {1, 2, 3, 4}), s), kSucceeded);
+    EXPECT_EQ(s.GetLoadedFrames(), 1);
+    EXPECT_EQ(Left(s, 0), 0x0102);
+    EXPECT_EQ(Right(s, 0), 0x0304);
 }
 
 } // namespace

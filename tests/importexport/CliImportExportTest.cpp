@@ -46,12 +46,14 @@ TEST(CliImportExport, ImportsExportsAndNormalizesABank) {
     EXPECT_TRUE(Contains(run.output, "tempo 240.0 BPM, phrase length 2 beats, 24000 frames"))
         << run.output;
 
-    // A refused file: the program's message, a failure status, the file untouched.
+    // A refused file: the program's message and what the file is, a failure status, the file
+    // untouched.
     const auto before = TempDir::ReadAll(all);
-    run =
-        RunCli("import '" + Fixture("wav_s16_stereo_22k.wav") + "' --bank B --into '" + all + "'");
+    run = RunCli("import '" + Fixture("wav_s16_mono_4k.wav") + "' --bank B --into '" + all + "'");
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Contains(run.output, "Supported sampling rates: 48KH, 44.1KHz")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "Supported sampling rates: 48KH, 44.1KHz\n"
+                                     "PCM, 16-bit, 4000 Hz, 1 channel\n"))
+        << run.output;
     run = RunCli("import '" + dir.File("missing.wav") + "' --bank B --into '" + all + "'");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(Contains(run.output, "Failed to open the file.")) << run.output;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -141,13 +142,26 @@ TEST(SampleImporter, ReplacesBankAndSettingOnlyOnSuccess) {
     TempDir dir;
     TempDir::WriteAll(dir.File("song.ogg"), FixtureBytes("wav_s16_mono_44k.wav"));
     TempDir::WriteAll(dir.File("song.mp3"), FixtureBytes("sine_44k.mp3"));
+    TempDir::WriteAll(dir.File("none.wav"), Riff({FmtChunk(0, 48000, 16), DataChunk({0, 0})}));
+    TempDir::WriteAll(dir.File("f16.wav"), Riff({FmtChunk(2, 48000, 16, 3), DataChunk({0, 0})}));
+    // sox's AIFF-C with its compression type changed to IMA ADPCM.
+    auto ima4 = FixtureBytes("aifc_s16_stereo_48k.aifc");
+    const auto type = std::search(ima4.begin(), ima4.end(), "NONE", "NONE" + 4);
+    std::copy_n("ima4", 4, type);
+    ef::WriteBE16(&ima4[size_t(type - ima4.begin()) - 18], 1);
+    TempDir::WriteAll(dir.File("ima4.aifc"), ima4);
     const Failure failures[] = {
-        {Fixture("wav_s16_stereo_22k.wav"), "Supported sampling rates: 48KH, 44.1KHz"},
-        {Fixture("wav_f32_mono_48k.wav"), "Unsupported wave format"},
-        {Fixture("wav_s16_6ch_48k.wav"), "Supported channels: 1(mono) or 2(stereo)"},
-        {Fixture("wav_s32_mono_48k.wav"), "Supported bit rates: 8bit, 16bit, 24bit"},
-        {Fixture("aifc_s16_stereo_48k.aifc"), "Compressed AIFF files are not supported."},
-        {Fixture("wav_truncated_data.wav"), "Unable to read data from the file."},
+        // What a refused file is comes on a second line.
+        {Fixture("wav_s16_mono_4k.wav"),
+         "Supported sampling rates: 48KH, 44.1KHz\nPCM, 16-bit, 4000 Hz, 1 channel"},
+        {Fixture("wav_ima_adpcm_8k.wav"),
+         "Unsupported wave format\nIMA ADPCM, 4-bit, 8000 Hz, 1 channel"},
+        {dir.File("none.wav"),
+         "Supported channels: 1(mono) or 2(stereo)\nPCM, 16-bit, 48000 Hz, 0 channels"},
+        {dir.File("f16.wav"),
+         "Supported bit rates: 8bit, 16bit, 24bit\nIEEE float, 16-bit, 48000 Hz, 2 channels"},
+        {dir.File("ima4.aifc"),
+         "Compressed AIFF files are not supported.\nAIFF-C 'ima4', 16-bit, 48000 Hz, 1 channel"},
         {Fixture("empty.wav"), "Unable to read data from the file."},
         {dir.File("song.ogg"), "File format not supported"},
         // Without a decoder an MP3 is not supported at all.
