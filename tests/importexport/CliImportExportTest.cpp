@@ -123,4 +123,20 @@ TEST(CliImportExport, SpecialFilesAreRefusedAtOnce) {
     EXPECT_EQ(TempDir::ReadAll(all), before);
 }
 
+TEST(CliImportExport, PrintsTheTempoAsStoredAndTheConvertedLength) {
+    TempDir dir;
+    const std::string all = dir.File("set.t2a");
+    // 99000 frames at 48 kHz: 4 beats at 116.36 BPM, which the bank keeps as 116.3 (tenths, cut).
+    TempDir::WriteAll(dir.File("odd.wav"), SilentWave(99000));
+    CliRun run = RunCli("import '" + dir.File("odd.wav") + "' --bank A --into '" + all + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "tempo 116.3 BPM, phrase length 4 beats, 99000 frames"))
+        << run.output;
+    // A 96 kHz 24-bit extensible WAV of 0.1 s comes in as 4800 frames at 48 kHz.
+    run = RunCli("import '" + Fixture("wav_s24_stereo_96k_ext.wav") + "' --bank B --into '" + all +
+                 "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "4800 frames at 48000 Hz\n")) << run.output;
+}
+
 } // namespace
