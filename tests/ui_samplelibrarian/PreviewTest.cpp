@@ -28,7 +28,8 @@ void PlayOneBuffer(CHfcRecordingAudioOutput& output) {
 }
 
 TEST_F(SamplePreview, TheButtonStartsAndStopsThePreview) {
-    ASSERT_TRUE(host->GetAudioEngine()->IsStreaming());
+    // The page opens the output once it has been painted.
+    ASSERT_TRUE(WaitFor([&] { return host->GetAudioEngine()->IsStreaming(); }));
     Fill(*BankData(0), 24000, 1000, 1000);
     CEfControl* preview = Control("BtnWavePreview");
     QTest::mouseClick(preview, Qt::LeftButton);

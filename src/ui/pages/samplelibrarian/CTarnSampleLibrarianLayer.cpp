@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -98,16 +99,27 @@ CTarnSampleLibrarianLayer::CTarnSampleLibrarianLayer(CTarnHost& host, QWidget* p
     SetBackgroundImage("BG_SampleLibrarian");
     CreateControls();
     host_.AddListener(this);
-    if (CTarnAudioEngine* engine = Engine()) {
-        // The stream runs (silently while nothing plays) for as long as the page lives; a device
-        // that cannot be opened is reported when the user asks for a preview.
-        if (!engine->IsStreaming() && !engine->Start()) {
-            EfTrace("CTarnSampleLibrarianLayer - The preview output could not be opened.");
-        }
-    } else {
+    if (!Engine()) {
         EfTrace("Failed to get audio engine.");
     }
     TakeUpBank(true);
+}
+
+void CTarnSampleLibrarianLayer::paintEvent(QPaintEvent* event) {
+    CTarnLayerBase::paintEvent(event);
+    if (streamRequested_) {
+        return;
+    }
+    streamRequested_ = true;
+    // The stream runs (silently while nothing plays) for as long as the page lives; a device
+    // that cannot be opened is reported when the user asks for a preview. Opening it loads the
+    // audio backend, which the first picture of the window does not wait for.
+    QTimer::singleShot(0, this, [this] {
+        CTarnAudioEngine* engine = Engine();
+        if (engine && !engine->IsStreaming() && !engine->Start()) {
+            EfTrace("CTarnSampleLibrarianLayer - The preview output could not be opened.");
+        }
+    });
 }
 
 CTarnSampleLibrarianLayer::~CTarnSampleLibrarianLayer() {

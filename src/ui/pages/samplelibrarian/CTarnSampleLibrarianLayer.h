@@ -115,6 +115,8 @@ public:
     // Level meters and the tempo buttons' auto-repeat.
     void OnEfLayerTick(int elapsedMs) override;
     void OnEfLayerShown() override;
+    // Starts the preview's stream once the page has been painted the first time.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // What the waveform was computed from; a change means it must be computed again.
@@ -177,4 +179,5 @@ private:
     std::string dropPath_;
     // The preview device failed to open and the user has been told once.
     bool deviceFailureShown_ = false;
+    bool streamRequested_ = false;
 };
