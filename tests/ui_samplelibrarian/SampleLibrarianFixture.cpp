@@ -22,6 +22,7 @@ void SampleLibrarianFixture::SetUp() {
     CTarnHostServices services;
     services.preferencesStore = &store;
     services.midiDriver = &instrument->Driver();
+    services.decoder = decoder;
     auto recording = std::make_unique<CHfcRecordingAudioOutput>();
     output = recording.get();
     services.audioOutput = std::move(recording);

@@ -21,6 +21,7 @@
 #include "ui/main/CTarnMainWindow.h"
 #include "ui/pages/samplelibrarian/CTarnSampleLibrarianLayer.h"
 
+class CHfcCompressedAudioDecoder;
 class CTarnSampleData;
 class CTarnVirtualInstrument;
 
@@ -67,4 +68,6 @@ protected:
     CHfcRecordingAudioOutput* output = nullptr;
     CTarnMainWindow* window = nullptr;
     CTarnSampleLibrarianLayer* page = nullptr;
+    // The host's compressed-audio decoder; a derived fixture sets it before SetUp.
+    CHfcCompressedAudioDecoder* decoder = nullptr;
 };
