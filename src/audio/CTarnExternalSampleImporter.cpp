@@ -99,7 +99,7 @@ void CTarnExternalSampleImporter::ReadInto(CHfcFile& file, const std::string& na
     CTarnSampleData sample;
     if (decoder_ && (type == FileType::kCompressed || decoder_->TakesFileName(name))) {
         CTarnCompressedAudioReader(*decoder_).Read(sample, path_);
-        sample_->CopyFrom(&sample);
+        sample_->MoveFrom(&sample);
         return;
     }
     CTarnCurrentSettingData setting;
@@ -118,7 +118,7 @@ void CTarnExternalSampleImporter::ReadInto(CHfcFile& file, const std::string& na
     default:
         throw CTarnFileException(CTarnFileException::kFormatNotSupported);
     }
-    sample_->CopyFrom(&sample);
+    sample_->MoveFrom(&sample);
     setting_->CopyFrom(&setting);
 }
 

@@ -37,7 +37,7 @@ bool LoadSampleFile(const std::string& path, CTarnSampleData& bank) {
         e.Report();
         return false;
     }
-    bank.CopyFrom(&temporary);
+    bank.MoveFrom(&temporary);
     return true;
 }
 

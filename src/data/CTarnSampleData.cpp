@@ -61,6 +61,8 @@ void WriteLEDouble(uint8_t* p, double value) {
     ef::WriteLE64(p, bits);
 }
 
+// Bytes a load reads and converts at a time.
+constexpr size_t kLoadBlockBytes = 64 * 1024;
 // Frames a save converts and writes at a time.
 constexpr int kSaveBlockFrames = 16384;
 
@@ -272,15 +274,23 @@ bool CTarnSampleData::LoadChunk(CHfcFile& file) {
         throw CTarnFileException(CTarnFileException::kSetSampleFailed);
     }
     const size_t held = std::min<size_t>(static_cast<size_t>(wanted), size_t(GetDataSize()));
-    tarn::ReadExact(file, GetData(), held);
+    // Read a block at a time into a small buffer that stays in the processor's cache, and
+    // swapped from there into the bank's buffer: the bank's memory is written once.
+    uint8_t* audio = GetData();
+    const size_t swapped = size_t(frames) * kDeviceBytesPerFrame;
+    std::vector<uint8_t> block(std::min(kLoadBlockBytes, held));
+    for (size_t at = 0; at < held; at += kLoadBlockBytes) {
+        const size_t count = std::min(kLoadBlockBytes, held - at);
+        tarn::ReadExact(file, block.data(), count);
+        const size_t swap = at < swapped ? std::min(at + count, swapped) - at : 0;
+        ef::SwapBytes16Streaming(audio + at, block.data(), swap / 2);
+        std::memcpy(audio + at + swap, block.data() + swap, count - swap);
+    }
     // A full bank's data ends with one frame more than the buffer holds.
     std::array<uint8_t, kDeviceBytesPerFrame> beyond{};
     tarn::ReadExact(file, beyond.data(), static_cast<size_t>(wanted) - held);
-    if (wanted == 0) {
-        ZeroFramesFrom(0);
-    } else {
-        ef::SwapBytes16(GetData(), GetData(), static_cast<size_t>(frames) * 2);
-        ZeroFramesFrom(frames);
+    ZeroFramesFrom(frames);
+    if (wanted > 0) {
         FinishNativeData(header.data());
     }
     tarn::SkipToChunkEnd(file, chunk, tarn::kChunkHeaderSize + kNativeHeaderSize + length);

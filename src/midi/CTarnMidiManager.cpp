@@ -243,7 +243,7 @@ bool CTarnMidiManager::ReceiveLoopRecorderData(int bank, CTarnSampleData* sample
     IdentifyOrFail();
     CTarnSampleData temporary;
     ReceiveBank(bank, temporary, CTarnDumpProgressDialog::kSingleBank);
-    sample->CopyFrom(&temporary);
+    sample->MoveFrom(&temporary);
     EfTrace("Receive Sample Data (%d bytes) %lld msec", sample->GetNativeDataSize(),
             ElapsedMs(start));
     return true;
@@ -293,8 +293,12 @@ bool CTarnMidiManager::ReceiveAllData(CTarnAllData* all) {
     }
     const auto start = Clock::now();
     IdentifyOrFail();
-    CTarnAllData temporary;
-    temporary.CopyFrom(all);
+    // Every bank is received into a buffer of its own; what is not received (the current
+    // setting) is carried over, and the banks' buffers are moved in only on success.
+    CTarnAllData temporary(CTarnSampleSet::Buffers::kNone);
+    temporary.Programs().CopyFrom(&all->Programs());
+    temporary.Global().CopyFrom(&all->Global());
+    temporary.CurrentSetting().CopyFrom(&all->CurrentSetting());
     ClearCancel();
     progressTotal_ = kAllDataSteps;
     for (int b = 0; b < CTarnSampleSet::kBankCount; ++b) {
@@ -306,7 +310,7 @@ bool CTarnMidiManager::ReceiveAllData(CTarnAllData* all) {
         ReceiveProgram(temporary.Programs(), i);
     }
     ReceiveGlobal(temporary.Global());
-    all->CopyFrom(&temporary);
+    all->MoveFrom(&temporary);
     const long long ms = ElapsedMs(start);
     EfTrace("%lld sec (%lld msec)", ms / 1000, ms);
     return true;

@@ -56,7 +56,8 @@ bool CTarnSimMemoryIo::Load(const std::string& path, CTarnSimMemory& memory, std
         error = "cannot open " + path;
         return false;
     }
-    CTarnAllData all;
+    // Banks get their buffers from the file.
+    CTarnAllData all(CTarnSampleSet::Buffers::kNone);
     try {
         if (!all.LoadFile(file)) {
             error = "cannot read " + path;
