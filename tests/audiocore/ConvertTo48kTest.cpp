@@ -477,3 +477,25 @@ TEST(ConvertTo48k, EveryKernelGivesTheSameBytes) {
         }
     }
 }
+
+// A loop shorter than the filter wraps around itself as often as needed: a constant loop of a
+// few frames stays constant; played once, the same frames fade in and out against silence.
+TEST(ConvertTo48k, ALoopShorterThanTheFilterWrapsAroundItself) {
+    for (int frames : {1, 2, 7, 98, 147}) {
+        auto loop = Bank441(frames, [](int, int c) { return c == 0 ? 10000 : -10000; });
+        ASSERT_TRUE(loop->ConvertTo48k(false));
+        ASSERT_EQ(loop->GetLoadedFrames(), Rounded48k(frames));
+        for (int f = 0; f < loop->GetLoadedFrames(); ++f) {
+            EXPECT_NEAR(loop->GetSample(f, 0), 10000, 2) << frames << " frames, frame " << f;
+            EXPECT_NEAR(loop->GetSample(f, 1), -10000, 2) << frames << " frames, frame " << f;
+        }
+    }
+    auto once = Bank441(7, [](int, int) { return 10000; });
+    once->SetLoopFlag(0);
+    ASSERT_TRUE(once->ConvertTo48k(false));
+    int deviation = 0;
+    for (int f = 0; f < once->GetLoadedFrames(); ++f) {
+        deviation = std::max(deviation, std::abs(once->GetSample(f, 0) - 10000));
+    }
+    EXPECT_GT(deviation, 500);
+}
