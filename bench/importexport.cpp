@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -83,6 +84,48 @@ const std::string& TenSecondWave() {
     return path;
 }
 
+// 10 s of a 96 kHz stereo 24-bit chord in a WAVE_FORMAT_EXTENSIBLE file (what sox and ffmpeg
+// write for 24-bit audio), written once; the import converts it to 48 kHz.
+const std::string& TenSecondExtensibleWave96k() {
+    static const std::string path = [] {
+        const uint32_t frames = 960000;
+        const uint32_t header = 12 + 48 + 8;
+        std::vector<uint8_t> bytes(header + frames * 6);
+        uint8_t* p = bytes.data();
+        ef::WriteBE32(p, ef::FourCC("RIFF"));
+        ef::WriteLE32(p + 4, uint32_t(bytes.size() - 8));
+        ef::WriteBE32(p + 8, ef::FourCC("WAVE"));
+        ef::WriteBE32(p + 12, ef::FourCC("fmt "));
+        ef::WriteLE32(p + 16, 40);
+        ef::WriteLE16(p + 20, 0xFFFE);
+        ef::WriteLE16(p + 22, 2);
+        ef::WriteLE32(p + 24, 96000);
+        ef::WriteLE32(p + 28, 96000 * 6);
+        ef::WriteLE16(p + 32, 6);
+        ef::WriteLE16(p + 34, 24);
+        ef::WriteLE16(p + 36, 22);
+        ef::WriteLE16(p + 38, 24);
+        ef::WriteLE32(p + 40, 0x3);
+        const uint8_t pcmGuid[16] = {1,    0, 0, 0,    0, 0,    0x10, 0,
+                                     0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+        std::copy(pcmGuid, pcmGuid + 16, p + 44);
+        ef::WriteBE32(p + 60, ef::FourCC("data"));
+        ef::WriteLE32(p + 64, frames * 6);
+        for (uint32_t f = 0; f < frames; ++f) {
+            const double t = f / 96000.0;
+            const auto v = int32_t(2300000 * std::sin(2 * M_PI * 220 * t) +
+                                   2300000 * std::sin(2 * M_PI * 330 * t));
+            ef::WriteLE24(p + header + f * 6, uint32_t(v));
+            ef::WriteLE24(p + header + f * 6 + 3, uint32_t(-v));
+        }
+        const std::string file = Folder().File("ten96k.wav");
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        return file;
+    }();
+    return path;
+}
+
 // 10 s of 320 kbit/s MP3 made by ffmpeg from the WAV; empty when ffmpeg is not installed.
 const std::string& TenSecondMp3() {
     static const std::string path = [] {
@@ -106,6 +149,21 @@ void BM_ImportWave10s(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ImportWave10s)->Unit(benchmark::kMillisecond);
+
+void BM_ImportExtensibleWave96k24bit10s(benchmark::State& state) {
+    CTarnSampleData bank;
+    CTarnCurrentSettingData setting;
+    for (auto _ : state) {
+        if (CTarnExternalSampleImporter().Import(TenSecondExtensibleWave96k(), bank, setting) !=
+                2 ||
+            bank.GetSamplingRate() != 48000) {
+            state.SkipWithError("import failed");
+            break;
+        }
+        benchmark::DoNotOptimize(bank.GetData());
+    }
+}
+BENCHMARK(BM_ImportExtensibleWave96k24bit10s)->Unit(benchmark::kMillisecond);
 
 void BM_ImportMp3_10s320k(benchmark::State& state) {
     const auto decoder = CreateCompressedAudioDecoder();

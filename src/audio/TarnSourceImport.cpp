@@ -50,14 +50,8 @@ inline int32_t DeviceInteger(const uint8_t* p, const SourceFormat& f) {
     return f.bits == 8 ? v * 256 : v >> (f.bits - 16);
 }
 
-// A sample with full scale at 1.0; an integer's 16-bit value divided by 32767, as the bank's own
-// rate conversion scales it. What is not a finite number is silence.
+// A float sample; what is not a finite number is silence.
 inline float FloatAt(const uint8_t* p, const SourceFormat& f) {
-    if (f.coding == SourceFormat::Coding::kInteger) {
-        const int32_t v = IntegerAt(p, f);
-        const double scale = f.bits == 8 ? 256.0 : std::ldexp(1.0, 16 - f.bits);
-        return static_cast<float>(v * scale / 32767.0);
-    }
     double x;
     if (f.bits == 32) {
         x = std::bit_cast<float>(f.bigEndian ? ef::ReadBE32(p) : ef::ReadLE32(p));
@@ -97,20 +91,53 @@ void ForEachFrame(CHfcFile& file, const SourceFormat& format, int64_t frames, Vi
     }
 }
 
-// The two channels the bank takes (one for mono), as floats, interleaved.
+// Reads the two channels the bank takes (one for mono) as interleaved floats: each sample
+// through read, times scale.
+template <typename Read>
 std::vector<float> ReadFloatFrames(CHfcFile& file, const SourceFormat& format, int64_t frames,
-                                   unsigned channels) {
+                                   unsigned channels, float scale, Read read) {
     std::vector<float> out(size_t(frames) * channels);
     const size_t leftOffset = size_t(format.left) * size_t(format.BytesPerSample());
     const size_t rightOffset = size_t(format.right) * size_t(format.BytesPerSample());
     float* q = out.data();
     ForEachFrame(file, format, frames, [&](const uint8_t* p) {
-        *q++ = FloatAt(p + leftOffset, format);
+        *q++ = static_cast<float>(read(p + leftOffset)) * scale;
         if (channels == 2) {
-            *q++ = FloatAt(p + rightOffset, format);
+            *q++ = static_cast<float>(read(p + rightOffset)) * scale;
         }
     });
     return out;
+}
+
+// The two channels the bank takes as floats with full scale at 1.0: an integer's 16-bit value
+// divided by 32767, as the bank's own rate conversion scales it. The sample reader is chosen once
+// for the whole read.
+std::vector<float> ReadFloatFrames(CHfcFile& file, const SourceFormat& f, int64_t frames,
+                                   unsigned channels) {
+    if (f.coding == SourceFormat::Coding::kFloat) {
+        return ReadFloatFrames(file, f, frames, channels, 1.0f,
+                               [&f](const uint8_t* p) { return FloatAt(p, f); });
+    }
+    const float scale =
+        static_cast<float>((f.bits == 8 ? 256.0 : std::ldexp(1.0, 16 - f.bits)) / 32767.0);
+    const auto read = [&](auto sample) {
+        return ReadFloatFrames(file, f, frames, channels, scale, sample);
+    };
+    switch (f.bits) {
+    case 8:
+        return f.unsigned8 ? read([](const uint8_t* p) { return int32_t(p[0]) - 128; })
+                           : read([](const uint8_t* p) { return int32_t(int8_t(p[0])); });
+    case 16:
+        return f.bigEndian ? read([](const uint8_t* p) { return int16_t(ef::ReadBE16(p)); })
+                           : read([](const uint8_t* p) { return int16_t(ef::ReadLE16(p)); });
+    case 24:
+        return f.bigEndian
+                   ? read([](const uint8_t* p) { return int32_t(ef::ReadBE24(p) << 8) >> 8; })
+                   : read([](const uint8_t* p) { return int32_t(ef::ReadLE24(p) << 8) >> 8; });
+    default:
+        return f.bigEndian ? read([](const uint8_t* p) { return int32_t(ef::ReadBE32(p)); })
+                           : read([](const uint8_t* p) { return int32_t(ef::ReadLE32(p)); });
+    }
 }
 
 // Largest magnitude over the frames.
