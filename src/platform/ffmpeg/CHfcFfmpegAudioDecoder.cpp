@@ -26,8 +26,9 @@ namespace {
 
 // More channels than any real file holds; bounds the scratch planes of one conversion.
 constexpr int kMaxSourceChannels = 64;
-// Above any real audio rate; bounds the frames one import collects.
-constexpr int kMaxSourceRate = 768000;
+// Twice the highest rate of real recordings; bounds what one import collects (a bank's length
+// at this rate, two channels, is 28 MB).
+constexpr int kMaxSourceRate = 384000;
 // Source frames collected past the bank's length, for the resampler's look-ahead.
 constexpr size_t kResamplerMargin = 4096;
 // Above any encoder's delay; a larger value in a tag is not believed.
