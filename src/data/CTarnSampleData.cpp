@@ -267,9 +267,9 @@ bool CTarnSampleData::LoadChunk(CHfcFile& file) {
     if (wanted > static_cast<uint64_t>(std::max(file.Remaining(), 0LL))) {
         throw CTarnFileException(CTarnFileException::kReadFailed);
     }
-    // The data is read into the bank's own buffer and turned to little-endian there.
     const int frames = BeginNativeData(header.data(), static_cast<int>(wanted));
-    if (!AllocateUninitialized()) {
+    const bool zeroed = AllocateForFrames(frames);
+    if (!zeroed && !HasData()) {
         EfTrace("Faild to realloc audio data memory.");
         throw CTarnFileException(CTarnFileException::kSetSampleFailed);
     }
@@ -282,14 +282,17 @@ bool CTarnSampleData::LoadChunk(CHfcFile& file) {
     for (size_t at = 0; at < held; at += kLoadBlockBytes) {
         const size_t count = std::min(kLoadBlockBytes, held - at);
         tarn::ReadExact(file, block.data(), count);
-        const size_t swap = at < swapped ? std::min(at + count, swapped) - at : 0;
-        ef::SwapBytes16Streaming(audio + at, block.data(), swap / 2);
-        std::memcpy(audio + at + swap, block.data() + swap, count - swap);
+        if (at < swapped) {
+            ef::SwapBytes16Streaming(audio + at, block.data(),
+                                     (std::min(at + count, swapped) - at) / 2);
+        }
     }
     // A full bank's data ends with one frame more than the buffer holds.
     std::array<uint8_t, kDeviceBytesPerFrame> beyond{};
     tarn::ReadExact(file, beyond.data(), static_cast<size_t>(wanted) - held);
-    ZeroFramesFrom(frames);
+    if (!zeroed) {
+        ZeroFramesFrom(frames);
+    }
     if (wanted > 0) {
         FinishNativeData(header.data());
     }
@@ -525,19 +528,32 @@ bool CTarnSampleData::SetNativeData(const uint8_t* header, const uint8_t* data, 
     if (!header) {
         return false;
     }
+    const bool withData = length > 0 && data;
     const int frames = BeginNativeData(header, length);
-    if (!AllocateUninitialized()) {
+    const bool zeroed = AllocateForFrames(withData ? frames : 0);
+    if (!zeroed && !HasData()) {
         EfTrace("Faild to realloc audio data memory.");
         return false;
     }
-    if (length <= 0 || !data) {
-        ZeroFramesFrom(0);
+    if (!withData) {
         return true;
     }
     ef::SwapBytes16(GetData(), data, static_cast<size_t>(frames) * 2);
-    ZeroFramesFrom(frames);
+    if (!zeroed) {
+        ZeroFramesFrom(frames);
+    }
     FinishNativeData(header);
     return true;
+}
+
+bool CTarnSampleData::AllocateForFrames(int frames) {
+    // A block mostly left at zero comes zero-filled from the allocator (fresh pages cost nothing
+    // until used); one mostly written gets no fill, and only its tail is zeroed afterwards.
+    if (int64_t{frames} * 2 <= GetFrameCount()) {
+        return Allocate();
+    }
+    AllocateUninitialized();
+    return false;
 }
 
 int CTarnSampleData::BeginNativeData(const uint8_t* header, int length) {

@@ -151,6 +151,9 @@ private:
     // frames to take from the data; Finish takes the header's settings after the audio.
     int BeginNativeData(const uint8_t* header, int length);
     void FinishNativeData(const uint8_t* header);
+    // Allocates the buffer for a load of frames frames: true when it came zero-filled; false
+    // when its content is undefined or the allocation failed (no data).
+    bool AllocateForFrames(int frames);
     // Zeroes the buffer from the given frame to its end.
     void ZeroFramesFrom(int frame);
     // Brings the bank to 48 kHz before it is stored; throws when it cannot.
