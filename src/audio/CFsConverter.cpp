@@ -136,6 +136,7 @@ struct CFsConverter::PhaseBank {
     std::vector<float> storage;
     const float* phases = nullptr;
     std::vector<int32_t> slots;
+    std::vector<int32_t> leads;
 };
 
 bool CFsConverter::Design(int length, int inputRate, int cutoff, int up, int down) {
@@ -197,6 +198,18 @@ bool CFsConverter::Design(int length, int inputRate, int cutoff, int up, int dow
                 last[-k] = static_cast<float>(filter_.Coefficient(j + k * up));
             }
         }
+        // Leading chunks of eight zeros are skipped; at least one chunk is kept.
+        built->leads.assign(static_cast<size_t>(up), 0);
+        for (int slot = 0; slot < up; ++slot) {
+            const float* phase = phases + static_cast<size_t>(slot) * stride;
+            int lead = 0;
+            while (lead + fsconv::kTapAlignment < stride &&
+                   std::all_of(phase + lead, phase + lead + fsconv::kTapAlignment,
+                               [](float c) { return c == 0.0f; })) {
+                lead += fsconv::kTapAlignment;
+            }
+            built->leads[static_cast<size_t>(slot)] = lead;
+        }
         built->phases = phases;
         bank = built;
         std::lock_guard<std::mutex> lock(cacheLock);
@@ -205,6 +218,7 @@ bool CFsConverter::Design(int length, int inputRate, int cutoff, int up, int dow
     bank_ = bank;
     state_.phases = bank_->phases;
     state_.phaseSlot = bank_->slots.data();
+    state_.phaseLead = bank_->leads.data();
     state_.taps = bank_->taps;
     state_.stride = bank_->stride;
     state_.up = up;

@@ -20,6 +20,9 @@ struct State {
     // phases in the order of their positions, so the coefficients stream through the cache.
     const float* phases = nullptr;
     const int32_t* phaseSlot = nullptr;
+    // Per position, the leading floats of that phase array that are all zero, a multiple of 8:
+    // the kernels skip them (every kernel alike, so the results stay the same bits).
+    const int32_t* phaseLead = nullptr;
     // Taps per phase, a multiple of 4; stride is that padded to kTapAlignment with zeros.
     int taps = 0;
     int stride = 0;
@@ -34,9 +37,9 @@ struct State {
     int64_t phase = 0;
 };
 
-// The inner product of stride stored coefficients with the history window starting at history,
+// The inner product of length stored coefficients with the history window starting at history,
 // in the one order all kernels follow (see the scalar kernel), so that they give the same bits.
-float ReferenceDot(const float* coeffs, const float* history, int stride);
+float ReferenceDot(const float* coeffs, const float* history, int length);
 
 // Each consumes frames input frames per channel and returns the output frames written. All give
 // the same bits; the vector ones are faster.

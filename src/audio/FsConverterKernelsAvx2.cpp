@@ -18,8 +18,9 @@ float Reduce(__m256 sums) {
 
 // Eight taps at a time, multiply and add rounded apart as the reference does; two channels share
 // each coefficient load.
-void DotAvx2(const State& s, const float* coeffs, int newest, float* const* out, int n) {
-    const int first = newest + kRingSize - (s.stride - 1);
+void DotAvx2(const State& s, const float* coeffs, int length, int newest, float* const* out,
+             int n) {
+    const int first = newest + kRingSize - (length - 1);
     int c = 0;
     for (; c + 2 <= s.channels; c += 2) {
         const float* h0 = s.history[c] + first;
@@ -27,7 +28,7 @@ void DotAvx2(const State& s, const float* coeffs, int newest, float* const* out,
         __m256 k = _mm256_load_ps(coeffs);
         __m256 a = _mm256_mul_ps(k, _mm256_loadu_ps(h0));
         __m256 b = _mm256_mul_ps(k, _mm256_loadu_ps(h1));
-        for (int i = 8; i < s.stride; i += 8) {
+        for (int i = 8; i < length; i += 8) {
             k = _mm256_load_ps(coeffs + i);
             a = _mm256_add_ps(a, _mm256_mul_ps(k, _mm256_loadu_ps(h0 + i)));
             b = _mm256_add_ps(b, _mm256_mul_ps(k, _mm256_loadu_ps(h1 + i)));
@@ -38,7 +39,7 @@ void DotAvx2(const State& s, const float* coeffs, int newest, float* const* out,
     if (c < s.channels) {
         const float* h0 = s.history[c] + first;
         __m256 a = _mm256_mul_ps(_mm256_load_ps(coeffs), _mm256_loadu_ps(h0));
-        for (int i = 8; i < s.stride; i += 8) {
+        for (int i = 8; i < length; i += 8) {
             a = _mm256_add_ps(a,
                               _mm256_mul_ps(_mm256_load_ps(coeffs + i), _mm256_loadu_ps(h0 + i)));
         }
@@ -70,7 +71,7 @@ void BatchInRegisters(const State& s, const float* coeffs, int newest, int count
     for (int i = 0; i < kChunks; ++i) {
         k[i] = _mm256_load_ps(coeffs + 8 * i);
     }
-    const int back = kRingSize - (s.stride - 1);
+    const int back = kRingSize - (kChunks * 8 - 1);
     auto first = [&](int j) {
         return static_cast<int>((newest + int64_t{j} * s.down) & kRingMask) + back;
     };
@@ -120,9 +121,9 @@ void BatchInRegisters(const State& s, const float* coeffs, int newest, int count
 
 // Phases of up to 13 chunks (104 taps, the 44.1 -> 48 kHz design) fit the 16 vector registers
 // beside the two sums; longer ones take the coefficients from memory.
-void BatchAvx2(const State& s, const float* coeffs, int newest, int count, float* const* out,
-               int n) {
-    switch (s.stride / 8) {
+void BatchAvx2(const State& s, const float* coeffs, int length, int newest, int count,
+               float* const* out, int n) {
+    switch (length / 8) {
     case 1:
         return BatchInRegisters<1>(s, coeffs, newest, count, out, n);
     case 2:
@@ -150,7 +151,7 @@ void BatchAvx2(const State& s, const float* coeffs, int newest, int count, float
     case 13:
         return BatchInRegisters<13>(s, coeffs, newest, count, out, n);
     default:
-        return ForEachOutput(s, coeffs, newest, count, out, n, DotAvx2);
+        return ForEachOutput(s, coeffs, length, newest, count, out, n, DotAvx2);
     }
 }
 

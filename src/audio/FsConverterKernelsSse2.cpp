@@ -18,8 +18,9 @@ float Reduce(__m128 low, __m128 high) {
 
 // Four taps per register, the reference's eight sums in two registers; two channels share each
 // coefficient load.
-void DotSse2(const State& s, const float* coeffs, int newest, float* const* out, int n) {
-    const int first = newest + kRingSize - (s.stride - 1);
+void DotSse2(const State& s, const float* coeffs, int length, int newest, float* const* out,
+             int n) {
+    const int first = newest + kRingSize - (length - 1);
     int c = 0;
     for (; c + 2 <= s.channels; c += 2) {
         const float* h0 = s.history[c] + first;
@@ -30,7 +31,7 @@ void DotSse2(const State& s, const float* coeffs, int newest, float* const* out,
         __m128 a1 = _mm_mul_ps(k1, _mm_loadu_ps(h0 + 4));
         __m128 b0 = _mm_mul_ps(k0, _mm_loadu_ps(h1));
         __m128 b1 = _mm_mul_ps(k1, _mm_loadu_ps(h1 + 4));
-        for (int i = 8; i < s.stride; i += 8) {
+        for (int i = 8; i < length; i += 8) {
             k0 = _mm_load_ps(coeffs + i);
             k1 = _mm_load_ps(coeffs + i + 4);
             a0 = _mm_add_ps(a0, _mm_mul_ps(k0, _mm_loadu_ps(h0 + i)));
@@ -45,7 +46,7 @@ void DotSse2(const State& s, const float* coeffs, int newest, float* const* out,
         const float* h0 = s.history[c] + first;
         __m128 a0 = _mm_mul_ps(_mm_load_ps(coeffs), _mm_loadu_ps(h0));
         __m128 a1 = _mm_mul_ps(_mm_load_ps(coeffs + 4), _mm_loadu_ps(h0 + 4));
-        for (int i = 8; i < s.stride; i += 8) {
+        for (int i = 8; i < length; i += 8) {
             a0 = _mm_add_ps(a0, _mm_mul_ps(_mm_load_ps(coeffs + i), _mm_loadu_ps(h0 + i)));
             a1 = _mm_add_ps(a1, _mm_mul_ps(_mm_load_ps(coeffs + i + 4), _mm_loadu_ps(h0 + i + 4)));
         }
@@ -57,9 +58,10 @@ void DotSse2(const State& s, const float* coeffs, int newest, float* const* out,
 
 int ProcessSse2(State& state, const float* const* inputs, float* const* outputs, int frames) {
     return RunPolyphase(state, inputs, outputs, frames,
-                        [](const State& s, const float* coeffs, int newest, int count,
-                           float* const* out,
-                           int n) { ForEachOutput(s, coeffs, newest, count, out, n, DotSse2); });
+                        [](const State& s, const float* coeffs, int length, int newest, int count,
+                           float* const* out, int n) {
+                            ForEachOutput(s, coeffs, length, newest, count, out, n, DotSse2);
+                        });
 }
 
 } // namespace fsconv

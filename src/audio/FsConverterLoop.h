@@ -7,9 +7,10 @@
 namespace fsconv {
 namespace {
 
-// batch(state, coefficients, newest, count, outputs, n) writes count output frames that share
-// one phase: frame n + k * up of every channel, whose newest input sits in ring slot
-// (newest + k * down) & kRingMask, for k from 0 to count - 1.
+// batch(state, coefficients, length, newest, count, outputs, n) writes count output frames that
+// share one phase: frame n + k * up of every channel, whose newest input sits in ring slot
+// (newest + k * down) & kRingMask, for k from 0 to count - 1. The phase's last length stored
+// coefficients (a multiple of 8, the rest being zeros) start at coefficients.
 //
 // Output frame n of the stream sits at up-sampled time f = n * down; its newest input frame is
 // f / up and its phase f % up. Inputs are pushed a chunk at a time and the chunk's outputs
@@ -51,7 +52,9 @@ int RunPolyphase(State& s, const float* const* inputs, float* const* outputs, in
         int64_t made = 0;
         for (int j = 0; j < s.up && batchNewest < next; ++j) {
             const int64_t sharing = (next - batchNewest + s.down - 1) / s.down;
-            batch(s, s.phases + int64_t{s.phaseSlot[batchPhase]} * s.stride,
+            const int32_t slot = s.phaseSlot[batchPhase];
+            batch(s, s.phases + int64_t{slot} * s.stride + s.phaseLead[slot],
+                  s.stride - s.phaseLead[slot],
                   static_cast<int>((firstSlot + batchNewest) & kRingMask),
                   static_cast<int>(sharing), outputs, n + j);
             made += sharing;
@@ -73,11 +76,11 @@ int RunPolyphase(State& s, const float* const* inputs, float* const* outputs, in
 
 // Runs a kernel's single-output inner product over a batch.
 template <class Dot>
-void ForEachOutput(const State& s, const float* coeffs, int newest, int count,
+void ForEachOutput(const State& s, const float* coeffs, int length, int newest, int count,
                    float* const* outputs, int n, Dot dot) {
     for (int k = 0; k < count; ++k) {
         const int slot = static_cast<int>((newest + int64_t{k} * s.down) & kRingMask);
-        dot(s, coeffs, slot, outputs, n + k * s.up);
+        dot(s, coeffs, length, slot, outputs, n + k * s.up);
     }
 }
 
