@@ -86,8 +86,13 @@ if [ "${TALVEX_SKIP_FUZZ:-0}" != 1 ] && ls tests/fuzz/fuzz_*.cpp >/dev/null 2>&1
         fi
         echo "-- $name for ${seconds}s"
         "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
-            -print_final_stats=0 "${dict[@]}" "$corpus" "${seeds[@]}" 2>"$fuzz/$name.log" ||
+            -print_final_stats=1 "${dict[@]}" "$corpus" "${seeds[@]}" 2>"$fuzz/$name.log" ||
             { tail -n 40 "$fuzz/$name.log"; exit 1; }
+        # How much fuzzing the bounded run did: a target that runs a few hundred inputs finds
+        # little, so the figures are printed for every target.
+        runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$fuzz/$name.log")
+        rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$fuzz/$name.log")
+        echo "   $name: ${runs:-?} inputs, ${rate:-?} exec/s"
     done
 fi
 echo "== all tests passed"
