@@ -70,10 +70,10 @@ void PrepareDeviceBuffer(CTarnSampleData& sample, int samplingRate) {
     sample.SetBitsPerSample(16, false);
     sample.SetSamplingRate(samplingRate, false);
     sample.SetFrameCount(MaxSampleFrames, false);
-    if (!sample.Reallocate() || !sample.GetData()) {
+    // A fresh zero-filled block: its untouched pages cost nothing until the import writes them.
+    if (!sample.Allocate() || !sample.GetData()) {
         throw CTarnFileException(CTarnFileException::kOutOfMemory);
     }
-    std::memset(sample.GetData(), 0, static_cast<size_t>(MaxSampleFrames) * 4);
 }
 
 std::vector<uint8_t> PlayRangeBytes(const CTarnSampleData& sample) {
