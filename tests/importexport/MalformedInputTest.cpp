@@ -70,8 +70,11 @@ void Torture(const std::vector<uint8_t>& original, const char* label) {
 }
 
 TEST(MalformedInput, TruncatedAndDamagedFilesGiveAnErrorCode) {
-    for (const char* name : {"wav_s16_mono_44k.wav", "wav_odd_chunk.wav", "wav_acid_2beats.wav",
-                             "aiff_s8_mono_44k.aif", "aiff_s24_mono_48k.aiff"}) {
+    for (const char* name :
+         {"wav_s16_mono_44k.wav", "wav_odd_chunk.wav", "wav_acid_2beats.wav",
+          "aiff_s8_mono_44k.aif", "aiff_s24_mono_48k.aiff", "wav_s24_stereo_96k_ext.wav",
+          "wav_s16_51_48k_ext.wav", "wav_f32_stereo_48k_sndfile.wav", "aifc_sowt_stereo_48k.aifc",
+          "aifc_FL64_mono_48k.aifc", "aiff_ssnd_first.aif", "aiff_pipe_ffmpeg.aif"}) {
         Torture(FixtureBytes(name), name);
     }
     // A small sample file.

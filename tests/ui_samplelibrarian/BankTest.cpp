@@ -243,10 +243,12 @@ TEST_F(SampleFileDrop, ABadFileIsReportedAndLeavesTheBankAsItWas) {
     Fill(*BankData(2), 900, 11, 22);
     const std::vector<uint8_t> before = Block(*BankData(2));
     EXPECT_EQ(page->OnEfControlDrop(Control("BtnSampleBankC"),
-                                    FilesDrag({kFixtures + "wav_s16_stereo_22k.wav"})),
+                                    FilesDrag({kFixtures + "wav_s16_mono_4k.wav"})),
               EfDropEffect::kCopy);
     ProcessEvents();
-    EXPECT_EQ(AlertTexts(), std::vector<std::string>{"Supported sampling rates: 48KH, 44.1KHz"});
+    // The message, and what the file is on a second line.
+    EXPECT_EQ(AlertTexts(), std::vector<std::string>{"Supported sampling rates: 48KH, 44.1KHz\n"
+                                                     "PCM, 16-bit, 4000 Hz, 1 channel"});
     EXPECT_EQ(Block(*BankData(2)), before);
     EXPECT_FALSE(host->IsModified());
     EXPECT_EQ(host->GetBank(), 0);
