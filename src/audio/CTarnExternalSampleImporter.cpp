@@ -97,10 +97,14 @@ bool CTarnExternalSampleImporter::Read(CHfcFile& file, const std::string& name) 
 void CTarnExternalSampleImporter::ReadInto(CHfcFile& file, const std::string& name) {
     const FileType type = Classify(name);
     CTarnSampleData sample;
-    if (decoder_ && (type == FileType::kCompressed || decoder_->TakesFileName(name))) {
+    if (decoder_ && decoder_->TakesFileName(name)) {
         CTarnCompressedAudioReader(*decoder_).Read(sample, path_);
         sample_->MoveFrom(&sample);
         return;
+    }
+    if (type == FileType::kCompressed) {
+        // Typed into the dialog or named on a command line while the decoder is missing.
+        throw CTarnFileException(CTarnFileException::kNoDecoder);
     }
     CTarnCurrentSettingData setting;
     switch (type) {

@@ -2,7 +2,7 @@
 
 #include "data/CTarnException.h"
 
-// Errors of file reading and writing, codes 0 to 14 (see the code constants).
+// Errors of file reading and writing, codes 0 to 15 (see the code constants).
 class CTarnFileException : public CTarnException {
 public:
     enum Code : int32_t {
@@ -21,6 +21,8 @@ public:
         kSetSampleFailed = 12,
         kNotEnoughData = 13,
         kAudioReadFailed = 14,
+        // A compressed file while no decoder for it could be loaded.
+        kNoDecoder = 15,
     };
 
     explicit CTarnFileException(int32_t code) : CTarnException(code) {}

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "ImportTestSupport.h"
 #include "audio/CTarnAiffExporter.h"
@@ -125,6 +126,40 @@ TEST(SampleImporter, OffersCompressedAudioOnlyWithADecoder) {
     EXPECT_NEAR(s.GetLoadedFrames(), 24000, 1200);
 }
 
+// What the editor holds when the decoder's module or its libraries are missing: a decoder that
+// reads nothing.
+class UnloadedDecoder : public CHfcCompressedAudioDecoder {
+public:
+    bool Decode(const std::string&, size_t, int, Result&) override { return false; }
+    std::vector<std::string> Extensions() const override { return {}; }
+};
+
+TEST(SampleImporter, AMissingDecoderIsNamedForMp3AndM4a) {
+    RecordingAlertPresenter alerts;
+    CTarnSampleData bank;
+    MakeBank(bank);
+    CTarnSampleData before;
+    before.CopyFrom(&bank);
+    CTarnCurrentSettingData cs;
+    TempDir dir;
+    TempDir::WriteAll(dir.File("song.M4A"), FixtureBytes("sine_48k.m4a"));
+    TempDir::WriteAll(dir.File("song.flac"), FixtureBytes("sine_48k.m4a"));
+    UnloadedDecoder decoder;
+    const std::pair<const char*, const char*> cases[] = {
+        {"song.M4A",
+         "MP3 and M4A files cannot be imported because no MP3 or AAC decoder is available."},
+        {"song.flac", "File format not supported"},
+    };
+    for (const auto& [name, message] : cases) {
+        alerts.alerts.clear();
+        EXPECT_EQ(CTarnExternalSampleImporter(&decoder).Import(dir.File(name), bank, cs),
+                  CEfFileIO::kFailed);
+        ASSERT_EQ(alerts.alerts.size(), 1u) << name;
+        EXPECT_EQ(alerts.alerts[0].text, message);
+        EXPECT_EQ(0, memcmp(bank.GetData(), before.GetData(), size_t(bank.GetDataSize())));
+    }
+}
+
 TEST(SampleImporter, ReplacesBankAndSettingOnlyOnSuccess) {
     RecordingAlertPresenter alerts;
     ScriptedFileDialogs dialogs;
@@ -164,8 +199,10 @@ TEST(SampleImporter, ReplacesBankAndSettingOnlyOnSuccess) {
          "Compressed AIFF files are not supported.\nAIFF-C 'ima4', 16-bit, 48000 Hz, 1 channel"},
         {Fixture("empty.wav"), "Unable to read data from the file."},
         {dir.File("song.ogg"), "File format not supported"},
-        // Without a decoder an MP3 is not supported at all.
-        {dir.File("song.mp3"), "File format not supported"},
+        // Without a decoder an MP3 or M4A says what is missing; other compressed kinds are
+        // simply not supported.
+        {dir.File("song.mp3"),
+         "MP3 and M4A files cannot be imported because no MP3 or AAC decoder is available."},
     };
     for (const Failure& f : failures) {
         alerts.alerts.clear();
