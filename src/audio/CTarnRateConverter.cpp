@@ -150,19 +150,30 @@ std::shared_ptr<const Design> MakeDesign(uint32_t sourceRate) {
     return d;
 }
 
-// The last design is kept: an import converts one file after another at the same rate.
+// The designs of the last few rates are kept: an import converts one file after another at the
+// same rate, and a folder of mixed rates should not redesign the filter for every file.
+constexpr size_t kKeptDesigns = 8;
+
 std::shared_ptr<const Design> GetDesign(uint32_t sourceRate) {
     static std::mutex lock;
-    static std::shared_ptr<const Design> last;
+    // Most recently used first.
+    static std::vector<std::shared_ptr<const Design>> kept;
     {
         std::lock_guard<std::mutex> guard(lock);
-        if (last && last->sourceRate == sourceRate) {
-            return last;
+        const auto found = std::find_if(kept.begin(), kept.end(), [sourceRate](const auto& d) {
+            return d->sourceRate == sourceRate;
+        });
+        if (found != kept.end()) {
+            std::rotate(kept.begin(), found, found + 1);
+            return kept.front();
         }
     }
     auto made = MakeDesign(sourceRate);
     std::lock_guard<std::mutex> guard(lock);
-    last = made;
+    kept.insert(kept.begin(), made);
+    if (kept.size() > kKeptDesigns) {
+        kept.pop_back();
+    }
     return made;
 }
 
