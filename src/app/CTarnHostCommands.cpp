@@ -1,6 +1,5 @@
 // The host's commands: the menu, the toolbar, dropped and handed-over files.
 #include <algorithm>
-#include <cctype>
 
 #include "app/CTarnAlert.h"
 #include "app/CTarnBusyScope.h"
@@ -35,18 +34,6 @@ constexpr int kYes = 2;
 constexpr int kNo = 3;
 // The longest path taken from outside (drop, command line, second start).
 constexpr size_t kMaxPathLength = 1023;
-
-std::string LowerExtension(const std::string& path) {
-    const std::string name = CEfFileIO::FileNameOf(path);
-    const size_t dot = name.find_last_of('.');
-    if (dot == std::string::npos) {
-        return {};
-    }
-    std::string extension = name.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
 
 bool IsOneOf(const std::string& extension, std::initializer_list<const char*> list) {
     return std::any_of(list.begin(), list.end(), [&](const char* e) { return extension == e; });
@@ -357,7 +344,7 @@ void CTarnHost::UpdateEditMenu(const std::function<bool(const std::string&)>& ha
 // ---- open by path ----
 
 bool CTarnHost::IsOpenableByPath(const std::string& name) const {
-    const std::string extension = LowerExtension(name);
+    const std::string extension = CEfFileIO::LowerExtensionOf(name);
     return IsOneOf(extension,
                    {"t2a", "txa", "t2g", "txg", "t2p", "t2s", "txs", "wav", "aif", "aiff"}) ||
            (decoder_ && decoder_->TakesFileName(name));
@@ -387,7 +374,7 @@ bool CTarnHost::OpenPath(const std::string& path) {
 }
 
 bool CTarnHost::OpenPathLocked(const std::string& path) {
-    const std::string extension = LowerExtension(path);
+    const std::string extension = CEfFileIO::LowerExtensionOf(path);
     CTarnAllData& all = *GetAllData();
 
     if (IsOneOf(extension, {"t2a", "txa"})) {

@@ -5,27 +5,12 @@
 
 #include "audio/TarnAudioChunk.h"
 #include "audio/TarnBpmDetection.h"
+#include "audio/TarnSourceImport.h"
 #include "data/CTarnFileException.h"
 #include "data/CTarnSampleData.h"
 #include "framework/EfByteOrder.h"
 #include "framework/EfTrace.h"
 #include "platform/CHfcCompressedAudioDecoder.h"
-
-namespace {
-
-// Full scale times the gain, truncated; what lies outside the 16-bit range (and NaN) is limited.
-inline uint16_t ToDevice(float x, float scale) {
-    const float v = x * scale;
-    if (!(v > -32768.0f)) {
-        return static_cast<uint16_t>(v != v ? 0 : -32768);
-    }
-    if (v >= 32767.0f) {
-        return 32767;
-    }
-    return static_cast<uint16_t>(static_cast<int16_t>(v));
-}
-
-} // namespace
 
 bool CTarnCompressedAudioReader::Read(CTarnSampleData& sample, const std::string& path) {
     CHfcCompressedAudioDecoder::Result decoded;
@@ -55,8 +40,8 @@ bool CTarnCompressedAudioReader::Read(CTarnSampleData& sample, const std::string
     const float scale = 32767.0f * gain;
     uint8_t* out = sample.GetData();
     for (int f = 0; f < frames; ++f, out += 4) {
-        ef::WriteLE16(out, ToDevice(left[static_cast<size_t>(f)], scale));
-        ef::WriteLE16(out + 2, ToDevice(right[static_cast<size_t>(f)], scale));
+        ef::WriteLE16(out, tarn::ToDevice(left[static_cast<size_t>(f)], scale));
+        ef::WriteLE16(out + 2, tarn::ToDevice(right[static_cast<size_t>(f)], scale));
     }
 
     tarn::DetectBpm(sample, frames, true);

@@ -61,18 +61,6 @@ inline float FloatAt(const uint8_t* p, const SourceFormat& f) {
     return std::isfinite(x) ? static_cast<float>(x) : 0.0f;
 }
 
-// trunc(x * scale), limited to the 16-bit range.
-inline uint16_t ToDevice(float x, float scale) {
-    const float v = x * scale;
-    if (!(v > -32768.0f)) {
-        return static_cast<uint16_t>(v != v ? 0 : -32768);
-    }
-    if (v >= 32767.0f) {
-        return 32767;
-    }
-    return static_cast<uint16_t>(static_cast<int16_t>(v));
-}
-
 // Reads whole frames block by block and hands each frame's bytes to the visitor.
 template <typename Visit>
 void ForEachFrame(CHfcFile& file, const SourceFormat& format, int64_t frames, Visit visit) {

@@ -31,6 +31,19 @@ struct ImportedSource {
 ImportedSource ImportSourceFrames(CHfcFile& file, const SourceFormat& format, long long start,
                                   uint64_t declaredFrames, CTarnSampleData& sample);
 
+// A float sample in the instrument's 16-bit form: trunc(x * scale), what lies outside the 16-bit
+// range limited, NaN silent.
+inline uint16_t ToDevice(float x, float scale) {
+    const float v = x * scale;
+    if (!(v > -32768.0f)) {
+        return static_cast<uint16_t>(v != v ? 0 : -32768);
+    }
+    if (v >= 32767.0f) {
+        return 32767;
+    }
+    return static_cast<uint16_t>(static_cast<int16_t>(v));
+}
+
 // Tempo and phrase length guessed from the source's length at its own rate (as a file read at
 // its rate would give); leaves both when no guess fits.
 void DetectSourceBpm(CTarnSampleData& sample, const ImportedSource& source);

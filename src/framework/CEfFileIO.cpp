@@ -207,6 +207,18 @@ std::string CEfFileIO::FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string CEfFileIO::LowerExtensionOf(const std::string& path) {
+    const std::string name = FileNameOf(path);
+    const size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos) {
+        return {};
+    }
+    std::string extension = name.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
 bool CEfFileIO::ExtensionMatches(const std::string& name, const std::string& accepted) {
     const size_t dot = name.find_last_of('.');
     if (dot == std::string::npos || accepted.empty()) {

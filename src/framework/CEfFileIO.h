@@ -58,6 +58,8 @@ public:
 
     // The characters after the last '/' (the whole path when there is none).
     static std::string FileNameOf(const std::string& path);
+    // The text after the last '.' of the file name, lower case; empty when there is none.
+    static std::string LowerExtensionOf(const std::string& path);
     // Whether the text after the last '.' of name starts with accepted, compared case-insensitively
     // over the length of accepted ("t2a" accepts "T2A" and "t2ax", not "t2").
     static bool ExtensionMatches(const std::string& name, const std::string& accepted);

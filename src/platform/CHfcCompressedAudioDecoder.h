@@ -1,10 +1,11 @@
 #pragma once
 
 #include <algorithm>
-#include <cctype>
 #include <cstddef>
 #include <string>
 #include <vector>
+
+#include "framework/CEfFileIO.h"
 
 // Decodes a compressed audio file (MP3, M4A, FLAC, Ogg, ...) to 48000 Hz 32-bit float, one buffer
 // per channel.
@@ -33,25 +34,11 @@ public:
     // Whether the text after the last '.' of the path's file name is one of Extensions(), in any
     // case.
     bool TakesFileName(const std::string& path) const {
-        const std::string extension = LowerExtensionOf(path);
+        const std::string extension = CEfFileIO::LowerExtensionOf(path);
         if (extension.empty()) {
             return false;
         }
         const std::vector<std::string> list = Extensions();
         return std::find(list.begin(), list.end(), extension) != list.end();
-    }
-
-    // The text after the last '.' of the path's file name, lower case; empty when there is none.
-    static std::string LowerExtensionOf(const std::string& path) {
-        const size_t slash = path.find_last_of("/\\");
-        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-        const size_t dot = name.find_last_of('.');
-        if (dot == std::string::npos) {
-            return {};
-        }
-        std::string extension = name.substr(dot + 1);
-        std::transform(extension.begin(), extension.end(), extension.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        return extension;
     }
 };

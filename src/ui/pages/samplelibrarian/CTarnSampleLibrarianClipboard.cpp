@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <algorithm>
-#include <cctype>
 
 #include "app/CTarnHost.h"
 #include "data/CTarnSampleData.h"
@@ -24,18 +23,6 @@ constexpr const char* kFormat = "SampleData";
 // Offsets in a bank block.
 constexpr size_t kBankField = 4;
 constexpr size_t kAudioBytesField = 104;
-
-std::string LowerExtension(const std::string& path) {
-    const std::string name = CEfFileIO::FileNameOf(path);
-    const size_t dot = name.find_last_of('.');
-    if (dot == std::string::npos) {
-        return {};
-    }
-    std::string extension = name.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
 
 } // namespace
 
@@ -129,7 +116,7 @@ void CTarnSampleLibrarianLayer::OnTarnHostClear() {
 // ---- drag and drop ----
 
 bool CTarnSampleLibrarianLayer::IsImportable(const std::string& name) const {
-    const std::string extension = LowerExtension(name);
+    const std::string extension = CEfFileIO::LowerExtensionOf(name);
     for (const char* type : {"t2s", "txs", "wav", "aif", "aiff"}) {
         if (extension == type) {
             return true;
