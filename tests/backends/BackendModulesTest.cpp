@@ -19,34 +19,16 @@
 #include "platform/CHfcDeferredMidiDriver.h"
 #include "platform/CHfcNullAudioOutput.h"
 #include "platform/CVirtualMidiDriver.h"
+#include "support/CommandRun.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string output; // stdout and stderr together
-};
-
 // Runs talvex-cli with the environment's assignments (e.g. "TALVEX_BACKEND_DIR=/x") before it.
-CliRun RunCli(const std::string& environment, const std::string& arguments) {
-    CliRun run;
-    const std::string command =
-        environment + " " + std::string(TALVEX_CLI_PATH) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        return run;
-    }
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        run.output.append(buffer.data(), n);
-    }
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+CommandRun RunCli(const std::string& environment, const std::string& arguments) {
+    return RunCommand(environment + " " + std::string(TALVEX_CLI_PATH) + " " + arguments);
 }
 
 size_t Count(const std::string& text, const std::string& part) {
@@ -75,7 +57,7 @@ protected:
 };
 
 TEST_F(HiddenModules, FileCommandsRunWithoutAnyBackend) {
-    const CliRun help = RunCli(hide_, "--help");
+    const CommandRun help = RunCli(hide_, "--help");
     EXPECT_EQ(help.status, 0) << help.output;
 #ifdef TALVEX_HAVE_FFMPEG
     EXPECT_NE(help.output.find("FFmpeg (not installed)"), std::string::npos) << help.output;
@@ -83,19 +65,19 @@ TEST_F(HiddenModules, FileCommandsRunWithoutAnyBackend) {
 
     const std::string all = File("a.t2a");
     ASSERT_EQ(RunCli(hide_, "new --type all " + all).status, 0);
-    const CliRun set = RunCli(hide_, "set " + all + " midi.channel=5");
+    const CommandRun set = RunCli(hide_, "set " + all + " midi.channel=5");
     EXPECT_EQ(set.status, 0) << set.output;
-    const CliRun imported =
+    const CommandRun imported =
         RunCli(hide_, "import " + kFixtures + "wav_s16_stereo_48k.wav --bank A --into " + all);
     EXPECT_EQ(imported.status, 0) << imported.output;
-    const CliRun info = RunCli(hide_, "info " + all);
+    const CommandRun info = RunCli(hide_, "info " + all);
     EXPECT_EQ(info.status, 0) << info.output;
     EXPECT_NE(info.output.find("GLOB"), std::string::npos) << info.output;
-    const CliRun exported = RunCli(hide_, "export " + all + " --bank A --wav " + File("a.wav"));
+    const CommandRun exported = RunCli(hide_, "export " + all + " --bank A --wav " + File("a.wav"));
     EXPECT_EQ(exported.status, 0) << exported.output;
     EXPECT_TRUE(fs::exists(File("a.wav")));
     // None of these needed a backend, so none is reported missing.
-    for (const CliRun* run : {&set, &imported, &info, &exported}) {
+    for (const CommandRun* run : {&set, &imported, &info, &exported}) {
         EXPECT_EQ(run->output.find("unavailable"), std::string::npos) << run->output;
     }
 }
@@ -104,7 +86,8 @@ TEST_F(HiddenModules, ImportOfCompressedAudioSaysTheDecoderIsMissingAndWhy) {
     const std::string all = File("a.t2a");
     ASSERT_EQ(RunCli(hide_, "new --type all " + all).status, 0);
     const std::vector<uint8_t> before = TempDir::ReadAll(all);
-    const CliRun run = RunCli(hide_, "import " + kFixtures + "sine_44k.mp3 --bank A --into " + all);
+    const CommandRun run =
+        RunCli(hide_, "import " + kFixtures + "sine_44k.mp3 --bank A --into " + all);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find(kNoDecoder), std::string::npos) << run.output;
     EXPECT_EQ(Count(run.output, "compressed audio unavailable: talvex-backend-ffmpeg.so not found"),
@@ -119,7 +102,7 @@ TEST_F(HiddenModules, PlaySaysThereIsNoAudioOutput) {
     ASSERT_EQ(RunCli(hide_, "import " + kFixtures + "wav_s16_stereo_48k.wav --bank A --into " + all)
                   .status,
               0);
-    const CliRun run = RunCli(hide_, "play " + all + " --bank A --once --seconds 1");
+    const CommandRun run = RunCli(hide_, "play " + all + " --bank A --once --seconds 1");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("no audio output device"), std::string::npos) << run.output;
 #ifdef TALVEX_HAVE_PORTAUDIO
@@ -129,7 +112,7 @@ TEST_F(HiddenModules, PlaySaysThereIsNoAudioOutput) {
 }
 
 TEST_F(HiddenModules, ReceiveFindsNoMidiDeviceAndSaysWhy) {
-    const CliRun run = RunCli(hide_, "receive all -o " + File("r.t2a"));
+    const CommandRun run = RunCli(hide_, "receive all -o " + File("r.t2a"));
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("Cannot find TALVEX PRO+."), std::string::npos) << run.output;
 #ifdef TALVEX_HAVE_ALSA_MODULE
@@ -144,12 +127,13 @@ TEST_F(HiddenModules, ABrokenModuleIsReportedOnceWithTheLoadersReason) {
     TempDir::WriteAll(modules_ + "/talvex-backend-ffmpeg.so", {'n', 'o', 't', ' ', 'E', 'L', 'F'});
     const std::string all = File("a.t2a");
     ASSERT_EQ(RunCli(hide_, "new --type all " + all).status, 0);
-    const CliRun run = RunCli(hide_, "import " + kFixtures + "sine_44k.mp3 --bank A --into " + all);
+    const CommandRun run =
+        RunCli(hide_, "import " + kFixtures + "sine_44k.mp3 --bank A --into " + all);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find(kNoDecoder), std::string::npos) << run.output;
     EXPECT_EQ(Count(run.output, "compressed audio unavailable: "), 1u) << run.output;
     EXPECT_NE(run.output.find("talvex-backend-ffmpeg.so"), std::string::npos) << run.output;
-    const CliRun help = RunCli(hide_, "--help");
+    const CommandRun help = RunCli(hide_, "--help");
     EXPECT_EQ(help.status, 0);
 }
 
@@ -158,7 +142,8 @@ TEST(BackendModules, TheDecoderModuleLoadsFromTheBuildAndFromAnotherFolder) {
     TempDir dir;
     const std::string all = dir.File("a.t2a");
     ASSERT_EQ(RunCli("", "new --type all " + all).status, 0);
-    const CliRun found = RunCli("", "import " + kFixtures + "sine_44k.mp3 --bank A --into " + all);
+    const CommandRun found =
+        RunCli("", "import " + kFixtures + "sine_44k.mp3 --bank A --into " + all);
     EXPECT_EQ(found.status, 0) << found.output;
 
     // The same module copied elsewhere and named by the override.
@@ -166,8 +151,8 @@ TEST(BackendModules, TheDecoderModuleLoadsFromTheBuildAndFromAnotherFolder) {
     fs::create_directory(folder);
     fs::copy_file(std::string(TALVEX_BACKEND_BUILD_DIR) + "/talvex-backend-ffmpeg.so",
                   folder + "/talvex-backend-ffmpeg.so");
-    const CliRun copied = RunCli("TALVEX_BACKEND_DIR=" + folder,
-                                 "import " + kFixtures + "sine_48k.m4a --bank B --into " + all);
+    const CommandRun copied = RunCli("TALVEX_BACKEND_DIR=" + folder,
+                                     "import " + kFixtures + "sine_48k.m4a --bank B --into " + all);
     EXPECT_EQ(copied.status, 0) << copied.output;
 }
 #endif

@@ -10,30 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "support/CommandRun.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string output; // stdout and stderr together
-};
-
-CliRun RunCli(const std::string& arguments) {
-    CliRun run;
-    const std::string command = std::string(TALVEX_CLI_PATH) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        return run;
-    }
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        run.output.append(buffer.data(), n);
-    }
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+CommandRun RunCli(const std::string& arguments) {
+    return RunCommand(std::string(TALVEX_CLI_PATH) + " " + arguments);
 }
 
 std::vector<char> Bytes(const fs::path& path) {
@@ -68,14 +52,14 @@ TEST_F(CliDataFileCommands, NewWritesEachTypeWithItsExactSize) {
     // Header, GLOB, eight PROG, four empty SMPL chunks of one block, the current setting.
     EXPECT_EQ(fs::file_size(Path("a.t2a")), 512u + 512 + 8192 + 4 * 512 + 1024);
 
-    const CliRun wrongName = RunCli("new --type global " + Path("g.t2p"));
+    const CommandRun wrongName = RunCli("new --type global " + Path("g.t2p"));
     EXPECT_NE(wrongName.status, 0);
     EXPECT_FALSE(fs::exists(Path("g.t2p")));
 }
 
 TEST_F(CliDataFileCommands, InfoListsChunksAndParametersByName) {
     ASSERT_EQ(RunCli("new --type all " + Path("a.t2a")).status, 0);
-    const CliRun info = RunCli("info " + Path("a.t2a"));
+    const CommandRun info = RunCli("info " + Path("a.t2a"));
     EXPECT_EQ(info.status, 0) << info.output;
     EXPECT_NE(info.output.find("GLOB"), std::string::npos);
     EXPECT_EQ(info.output.find("BROKEN"), std::string::npos);
@@ -85,7 +69,7 @@ TEST_F(CliDataFileCommands, InfoListsChunksAndParametersByName) {
     EXPECT_NE(info.output.find("program8.category"), std::string::npos);
     EXPECT_NE(info.output.find("Vocoder"), std::string::npos);
 
-    const CliRun json = RunCli("info " + Path("a.t2a") + " --json");
+    const CommandRun json = RunCli("info " + Path("a.t2a") + " --json");
     EXPECT_EQ(json.status, 0);
     EXPECT_EQ(json.output.front(), '{');
     EXPECT_NE(json.output.find("\"midi.channel\": {\"value\": 0, \"text\": \"1\""),
@@ -95,19 +79,20 @@ TEST_F(CliDataFileCommands, InfoListsChunksAndParametersByName) {
 
 TEST_F(CliDataFileCommands, SetEditsByNameAndRefusesBadInputWithoutTouchingTheFile) {
     ASSERT_EQ(RunCli("new --type global " + Path("g.t2g")).status, 0);
-    const CliRun set = RunCli("set " + Path("g.t2g") + " midi.channel=16 global.scroll_speed=Fast");
+    const CommandRun set =
+        RunCli("set " + Path("g.t2g") + " midi.channel=16 global.scroll_speed=Fast");
     ASSERT_EQ(set.status, 0) << set.output;
-    const CliRun info = RunCli("info " + Path("g.t2g") + " --json");
+    const CommandRun info = RunCli("info " + Path("g.t2g") + " --json");
     EXPECT_NE(info.output.find("\"midi.channel\": {\"value\": 15"), std::string::npos);
     EXPECT_NE(info.output.find("\"text\": \"Fast\""), std::string::npos);
 
     const std::vector<char> before = Bytes(Path("g.t2g"));
-    const CliRun unknown = RunCli("set " + Path("g.t2g") + " midi.channel=3 no.such.name=1");
+    const CommandRun unknown = RunCli("set " + Path("g.t2g") + " midi.channel=3 no.such.name=1");
     EXPECT_NE(unknown.status, 0);
     EXPECT_NE(unknown.output.find("no.such.name"), std::string::npos);
-    const CliRun range = RunCli("set " + Path("g.t2g") + " midi.channel=17");
+    const CommandRun range = RunCli("set " + Path("g.t2g") + " midi.channel=17");
     EXPECT_NE(range.status, 0);
-    const CliRun program = RunCli("set " + Path("g.t2g") + " program1.scale=3");
+    const CommandRun program = RunCli("set " + Path("g.t2g") + " program1.scale=3");
     EXPECT_NE(program.status, 0);
     EXPECT_EQ(Bytes(Path("g.t2g")), before);
 }
@@ -120,22 +105,22 @@ TEST_F(CliDataFileCommands, BrokenChecksumIsReportedWithTheEditorsMessage) {
         f.put('\x05');
     }
     const std::vector<char> before = Bytes(Path("g.t2g"));
-    const CliRun info = RunCli("info " + Path("g.t2g"));
+    const CommandRun info = RunCli("info " + Path("g.t2g"));
     EXPECT_NE(info.status, 0);
     EXPECT_NE(info.output.find("The file is broken (Checksum error)"), std::string::npos);
     EXPECT_NE(info.output.find("BROKEN"), std::string::npos);
 
-    const CliRun set = RunCli("set " + Path("g.t2g") + " midi.channel=2");
+    const CommandRun set = RunCli("set " + Path("g.t2g") + " midi.channel=2");
     EXPECT_NE(set.status, 0);
     EXPECT_EQ(Bytes(Path("g.t2g")), before);
 }
 
 TEST_F(CliDataFileCommands, MissingAndForeignFilesFailClearly) {
-    const CliRun missing = RunCli("info " + Path("none.t2a"));
+    const CommandRun missing = RunCli("info " + Path("none.t2a"));
     EXPECT_NE(missing.status, 0);
     EXPECT_NE(missing.output.find("Failed to open the file."), std::string::npos);
     std::ofstream(Path("x.wav")) << "RIFF";
-    const CliRun foreign = RunCli("info " + Path("x.wav"));
+    const CommandRun foreign = RunCli("info " + Path("x.wav"));
     EXPECT_NE(foreign.status, 0);
     EXPECT_NE(foreign.output.find("File format not supported"), std::string::npos);
 }

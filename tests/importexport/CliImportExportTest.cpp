@@ -8,28 +8,14 @@
 #include <string>
 
 #include "ImportTestSupport.h"
+#include "support/CommandRun.h"
 
 using namespace importtest;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string output; // stdout and stderr together
-};
-
-CliRun RunCli(const std::string& arguments, const std::string& prefix = "") {
-    CliRun run;
-    const std::string command = prefix + TALVEX_CLI_PATH + " " + arguments + " 2>&1";
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (fgets(buffer, sizeof buffer, pipe)) {
-            run.output += buffer;
-        }
-        const int raw = pclose(pipe);
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
-    return run;
+CommandRun RunCli(const std::string& arguments, const std::string& prefix = "") {
+    return RunCommand(prefix + TALVEX_CLI_PATH + " " + arguments);
 }
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -40,7 +26,7 @@ TEST(CliImportExport, ImportsExportsAndNormalizesABank) {
     TempDir dir;
     const std::string all = dir.File("set.t2a");
     // The all-data file is created with the defaults on the first import.
-    CliRun run =
+    CommandRun run =
         RunCli("import '" + Fixture("wav_acid_2beats.wav") + "' --bank b --into '" + all + "'");
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_TRUE(Contains(run.output, "tempo 240.0 BPM, phrase length 2 beats, 24000 frames"))
@@ -106,12 +92,12 @@ TEST(CliImportExport, SpecialFilesAreRefusedAtOnce) {
         ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     }
     for (const char* name : {"in.wav", "in.aif", "in.mp3", "in.t2s"}) {
-        const CliRun run =
+        const CommandRun run =
             RunCli("import '" + dir.File(name) + "' --bank B --into '" + all + "'", "timeout 10 ");
         EXPECT_EQ(run.status, 1) << name << run.output;
         EXPECT_TRUE(Contains(run.output, "Failed to open the file.")) << name << run.output;
     }
-    CliRun run = RunCli("info '" + dir.File("in.t2a") + "'", "timeout 10 ");
+    CommandRun run = RunCli("info '" + dir.File("in.t2a") + "'", "timeout 10 ");
     EXPECT_EQ(run.status, 1) << run.output;
     EXPECT_TRUE(Contains(run.output, "Failed to open the file.")) << run.output;
     // A device behind a link.
@@ -128,7 +114,7 @@ TEST(CliImportExport, PrintsTheTempoAsStoredAndTheConvertedLength) {
     const std::string all = dir.File("set.t2a");
     // 99000 frames at 48 kHz: 4 beats at 116.36 BPM, which the bank keeps as 116.3 (tenths, cut).
     TempDir::WriteAll(dir.File("odd.wav"), SilentWave(99000));
-    CliRun run = RunCli("import '" + dir.File("odd.wav") + "' --bank A --into '" + all + "'");
+    CommandRun run = RunCli("import '" + dir.File("odd.wav") + "' --bank A --into '" + all + "'");
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_TRUE(Contains(run.output, "tempo 116.3 BPM, phrase length 4 beats, 99000 frames"))
         << run.output;

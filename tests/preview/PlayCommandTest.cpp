@@ -7,30 +7,11 @@
 #include <string>
 #include <sys/wait.h>
 
+#include "support/CommandRun.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Result {
-    int status;
-    std::string output;
-};
-
-Result RunCommand(const std::string& command) {
-    Result result{-1, {}};
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        return result;
-    }
-    char chunk[512];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof(chunk), pipe)) > 0) {
-        result.output.append(chunk, n);
-    }
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
 
 // An all-data file whose bank B holds a one-second half-level tone made by sox, and a home
 // folder whose ALSA configuration makes the default device a null sink that plays nothing.
@@ -71,13 +52,13 @@ TEST_F(PlayCommand, RefusesBadArgumentsAndEmptyBanks) {
     EXPECT_EQ(RunCommand(Play("--bank B --seconds -1")).status, 2);
     EXPECT_EQ(RunCommand(Play("--bank B --seconds x")).status, 2);
     EXPECT_EQ(RunCommand(Play("")).status, 2);
-    const Result empty = RunCommand(Play("--bank A --seconds 0.1"));
+    const CommandRun empty = RunCommand(Play("--bank A --seconds 0.1"));
     EXPECT_EQ(empty.status, 1);
     EXPECT_NE(empty.output.find("holds no audio"), std::string::npos) << empty.output;
 }
 
 TEST_F(PlayCommand, PlaysOnceWithAMeterOrSaysThereIsNoDevice) {
-    const Result result = RunCommand(Play("--bank b --once --seconds 20"));
+    const CommandRun result = RunCommand(Play("--bank b --once --seconds 20"));
 #ifdef TALVEX_HAVE_PORTAUDIO
     ASSERT_EQ(result.status, 0) << result.output;
     EXPECT_NE(result.output.find("-6.0 dB"), std::string::npos) << result.output;

@@ -10,6 +10,7 @@
 #include "framework/CHfcFile.h"
 #include "sim/CTarnSimMemoryIo.h"
 #include "sim/TarnSimFaultNames.h"
+#include "support/CommandRun.h"
 
 namespace {
 
@@ -26,15 +27,10 @@ protected:
     // stderr together).
     int Run(const std::string& args, std::string& output) {
         const std::string command =
-            "cd '" + dir_ + "' && '" TALVEX_CLI_PATH "' " + args + " </dev/null 2>&1";
-        FILE* pipe = popen(command.c_str(), "r");
-        output.clear();
-        char buffer[512];
-        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) {
-            output.append(buffer, n);
-        }
-        const int status = pclose(pipe);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            "cd '" + dir_ + "' && '" TALVEX_CLI_PATH "' " + args + " </dev/null";
+        const CommandRun run = RunCommand(command);
+        output = run.output;
+        return run.status;
     }
     std::string Path(const char* name) const { return dir_ + "/" + name; }
 
