@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "ScratchFolder.h"
 #include "audio/CTarnExternalSampleImporter.h"
 #include "data/CTarnCurrentSettingData.h"
 #include "data/CTarnSampleData.h"
@@ -17,27 +18,8 @@
 namespace {
 
 // Files made by ffmpeg once, in a folder removed at exit.
-class Scratch {
-public:
-    Scratch() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "talvex-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data())) {
-            folder_ = pattern;
-        }
-    }
-    ~Scratch() {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
-    std::string File(const std::string& name) const { return folder_ + "/" + name; }
-
-private:
-    std::string folder_;
-};
-
-Scratch& Folder() {
-    static Scratch scratch;
+ScratchFolder& Folder() {
+    static ScratchFolder scratch;
     return scratch;
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "ScratchFolder.h"
 #include "data/CTarnAllData.h"
 #include "files/CTarnAllDataIO.h"
 #include "framework/CEfFileIO.h"
@@ -45,26 +46,6 @@ void FillAllData(CTarnAllData& data) {
         }
     }
 }
-
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "talvex-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data())) {
-            path_ = pattern;
-        }
-    }
-    ~ScratchFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 // A saved four-bank file in a scratch folder.
 class SavedFile {

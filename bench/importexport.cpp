@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ScratchFolder.h"
 #include "audio/CTarnAiffExporter.h"
 #include "audio/CTarnAiffFileIO.h"
 #include "audio/CTarnExternalSampleImporter.h"
@@ -26,27 +27,8 @@
 namespace {
 
 // Files the benchmarks read and write, in a folder removed at exit.
-class Scratch {
-public:
-    Scratch() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "talvex-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data())) {
-            folder_ = pattern;
-        }
-    }
-    ~Scratch() {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
-    std::string File(const std::string& name) const { return folder_ + "/" + name; }
-
-private:
-    std::string folder_;
-};
-
-Scratch& Folder() {
-    static Scratch scratch;
+ScratchFolder& Folder() {
+    static ScratchFolder scratch;
     return scratch;
 }
 
